@@ -1,0 +1,27 @@
+#pragma once
+
+// The commands of keywright-cli. Each takes the context and its own words (after the command name)
+// and returns the process exit code: 0 success, 1 failure, 2 bad usage.
+
+#include "tools/keywright-cli/CliContext.h"
+
+#include <string>
+#include <vector>
+
+namespace kw::cli {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    const char* summary;
+    int (*run)(CliContext& context, const std::vector<std::string>& args);
+};
+
+int RunInfo(CliContext& context, const std::vector<std::string>& args);
+
+// Every command, in the order help lists them.
+inline const Command kCommands[] = {
+    {"info", "info", "the product, its keyboard models and the selected model's layout", RunInfo},
+};
+
+} // namespace kw::cli
