@@ -25,7 +25,7 @@ LegacySetting& Legacy() {
     return setting;
 }
 
-std::wstring ErrorName(const pugi::xml_parse_result& result, size_t length) {
+std::wstring ErrorName(const pugi::xml_parse_result& result, std::string_view text) {
     switch (result.status) {
     case pugi::status_ok: return {};
     case pugi::status_unrecognized_tag:
@@ -38,8 +38,13 @@ std::wstring ErrorName(const pugi::xml_parse_result& result, size_t length) {
     case pugi::status_bad_attribute:
     case pugi::status_bad_end_element: return L"unterminated_tag_syntax";
     case pugi::status_end_element_mismatch:
-        // At the very end it is a start tag that was never closed; elsewhere an end tag without its start.
-        return static_cast<size_t>(result.offset) >= length ? L"unended_start_tag" : L"lone_end_tag";
+    {
+        // The parser stops just after the "</" of an end tag that has no start; at the end of the
+        // text when a start tag was never closed.
+        const auto at = static_cast<size_t>(result.offset);
+        const bool afterEndTagOpen = at >= 2 && at <= text.size() && text.substr(at - 2, 2) == "</";
+        return afterEndTagOpen ? L"lone_end_tag" : L"unended_start_tag";
+    }
     case pugi::status_no_document_element: return L"no_root_element";
     default: return L"parse_error";
     }
@@ -68,7 +73,7 @@ void XmlDocument::Parse(const std::string& utf8) {
     impl_->doc.reset();
     const pugi::xml_parse_result result =
         impl_->doc.load_buffer(utf8.data(), utf8.size(), kParseOptions, pugi::encoding_utf8);
-    error_ = ErrorName(result, utf8.size());
+    error_ = ErrorName(result, utf8);
     // A text without elements is not broken, only empty: AddElem may still give it its root.
     impl_->parsedOk = result.status == pugi::status_ok || result.status == pugi::status_no_document_element;
     ResetPos();

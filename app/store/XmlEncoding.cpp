@@ -78,29 +78,32 @@ void EncodeUtf16(std::wstring_view text, bool bigEndian, std::string& out) {
     }
 }
 
-// Looks for `name="value"` or `name='value'` in `text` from `from`; returns the value.
+// The value of attribute `name` (`name="value"` or `name='value'`) in the tag text, searching
+// from `from`; an occurrence inside another attribute's value or name is passed over.
 std::string QuotedValueAfter(std::string_view text, size_t from, std::string_view name) {
-    const size_t at = text.find(name, from);
-    if (at == std::string_view::npos) {
-        return {};
-    }
-    size_t i = at + name.size();
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
+    for (size_t at = text.find(name, from); at != std::string_view::npos; at = text.find(name, at + 1)) {
+        if (at == 0 || !std::isspace(static_cast<unsigned char>(text[at - 1]))) {
+            continue;
+        }
+        size_t i = at + name.size();
+        while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        }
+        if (i >= text.size() || text[i] != '=') {
+            continue;
+        }
         ++i;
+        while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        }
+        if (i >= text.size() || (text[i] != '"' && text[i] != '\'')) {
+            continue;
+        }
+        const char quote = text[i++];
+        const size_t end = text.find(quote, i);
+        return end == std::string_view::npos ? std::string{} : std::string(text.substr(i, end - i));
     }
-    if (i >= text.size() || text[i] != '=') {
-        return {};
-    }
-    ++i;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
-        ++i;
-    }
-    if (i >= text.size() || (text[i] != '"' && text[i] != '\'')) {
-        return {};
-    }
-    const char quote = text[i++];
-    const size_t end = text.find(quote, i);
-    return end == std::string_view::npos ? std::string{} : std::string(text.substr(i, end - i));
+    return {};
 }
 
 std::wstring Wide(std::string_view ascii) { return vellum::FromUtf8(ascii); }
