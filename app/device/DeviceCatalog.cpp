@@ -31,7 +31,7 @@ void DeviceCatalog::LoadProductDescription() {
     software_ = SoftwareInfo{};
 
     XmlDocument doc;
-    if (doc.Load(productFolder_ / "config.xml") && doc.FindElem(L"config")) {
+    if (doc.Load(productFolder_ / "config.xml") && doc.IsWellFormed() && doc.FindElem(L"config")) {
         doc.IntoElem();
         if (doc.FindElem(L"device.info")) {
             doc.IntoElem();
@@ -99,7 +99,7 @@ void DeviceCatalog::LoadDeviceDefinition(int deviceType) {
 
     definition_.firmwareUrl.clear();
     XmlDocument doc;
-    if (!doc.Load(LayoutPath(keyboard_.device_info)) || !doc.FindElem(L"device.info")) {
+    if (!doc.Load(LayoutPath(keyboard_.device_info)) || !doc.IsWellFormed() || !doc.FindElem(L"device.info")) {
         return;
     }
     doc.IntoElem();
