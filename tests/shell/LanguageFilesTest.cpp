@@ -1,6 +1,7 @@
 // Checks the two shipped language files against the list of text ids the program asks for, and
 // reads texts through LoadText the way the program does.
 
+#include "app/device/DeviceCatalog.h"
 #include "app/shell/IniFile.h"
 #include "app/shell/Language.h"
 #include "ui/framework/TextConvert.h"
@@ -230,6 +231,27 @@ TEST(LanguageFilePair, NameWordsMatchWhatStoredNamesBeginWith) {
     for (const auto& c : cases) {
         EXPECT_EQ(English().Text(c.id), c.english) << "id " << c.id;
         EXPECT_EQ(Chinese().Text(c.id), c.chinese) << "id " << c.id;
+    }
+}
+
+// The mode list of the light page shows the text whose number a layout file gives as a mode's name.
+TEST(LanguageFilePair, NameEveryLightingModeOfTheShippedModels) {
+    DeviceCatalogView view;
+    DeviceCatalog catalog(test::ProductSourceDir(), view);
+    catalog.LoadProductDescription();
+    ASSERT_FALSE(catalog.Keyboards().empty());
+    const std::vector<KeyboardEntry> keyboards = catalog.Keyboards();
+    for (const KeyboardEntry& keyboard : keyboards) {
+        catalog.LoadDeviceDefinition(keyboard.device_type);
+        EXPECT_FALSE(catalog.Definition().lightModes.empty()) << vellum::ToUtf8(keyboard.name);
+        for (const LightModeEntry& mode : catalog.Definition().lightModes) {
+            const std::wstring name = mode.name;
+            ASSERT_TRUE(IsId(name)) << vellum::ToUtf8(keyboard.name) << ": " << vellum::ToUtf8(name);
+            EXPECT_FALSE(English().Text(std::stoi(name)).empty())
+                << vellum::ToUtf8(keyboard.name) << " " << mode.mode;
+            EXPECT_FALSE(Chinese().Text(std::stoi(name)).empty())
+                << vellum::ToUtf8(keyboard.name) << " " << mode.mode;
+        }
     }
 }
 
