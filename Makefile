@@ -26,12 +26,12 @@ run: bootstrap
 test: bootstrap
 	cmake --preset $(TEST_PRESET) >/dev/null
 	cmake --build --preset $(TEST_PRESET) -j $(JOBS)
-	ctest --preset $(TEST_PRESET) -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz
+	ctest --preset $(TEST_PRESET) -j $(JOBS)
 
 fuzz: bootstrap
 	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz -j $(JOBS)
+	cmake --build --preset fuzz -j $(JOBS) --target fuzzers
 	ctest --preset fuzz
 
 tsan: bootstrap
