@@ -102,14 +102,25 @@ void WriteNode(const pugi::xml_node& node, int depth, std::string& out) {
 
 } // namespace
 
-std::string EscapeAttribute(std::string_view value) {
+namespace {
+
+// Attribute values escape both quotes, and line breaks and tabs that a reader would otherwise
+// fold into spaces; element text escapes only the markup characters.
+std::string Escape(std::string_view value, bool attribute) {
     std::string out;
     out.reserve(value.size());
     for (char c : value) {
         switch (c) {
-        case '<': out += "&lt;"; break;
-        case '&': out += "&amp;"; break;
-        case '>': out += "&gt;"; break;
+        case '<': out += "&lt;"; continue;
+        case '&': out += "&amp;"; continue;
+        case '>': out += "&gt;"; continue;
+        default: break;
+        }
+        if (!attribute) {
+            out += c;
+            continue;
+        }
+        switch (c) {
         case '\'': out += "&apos;"; break;
         case '"': out += "&quot;"; break;
         case '\n': out += "&#10;"; break;
@@ -121,19 +132,10 @@ std::string EscapeAttribute(std::string_view value) {
     return out;
 }
 
-std::string EscapeText(std::string_view value) {
-    std::string out;
-    out.reserve(value.size());
-    for (char c : value) {
-        switch (c) {
-        case '<': out += "&lt;"; break;
-        case '&': out += "&amp;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
+} // namespace
+
+std::string EscapeAttribute(std::string_view value) { return Escape(value, true); }
+std::string EscapeText(std::string_view value) { return Escape(value, false); }
 
 std::string WriteDocument(const pugi::xml_node& document) {
     std::string out;
