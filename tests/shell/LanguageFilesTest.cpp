@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cwctype>
 #include <fstream>
-#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
