@@ -83,8 +83,9 @@ std::vector<std::string> EvdevFilterBackend::FindEventNodes(const std::vector<De
             continue;
         udev_device* input = udev_device_get_parent_with_subsystem_devtype(device, "input", nullptr);
         const char* node = udev_device_get_devnode(device);
-        const std::string path = syspath;
-        if (input != nullptr && node != nullptr && path.find("/virtual/") == std::string::npos) {
+        const char* name = input != nullptr ? udev_device_get_sysattr_value(input, "name") : nullptr;
+        const bool clone = name != nullptr && std::string(name).ends_with(kCloneSuffix);
+        if (input != nullptr && node != nullptr && !clone) {
             const int vendor = HexAttribute(input, "id/vendor");
             const int product = HexAttribute(input, "id/product");
             for (const DeviceId& id : keyboards) {

@@ -36,8 +36,8 @@ public:
     bool WaitEvent(FilterEntry& event) override;
     void Cancel() override;
 
-    // The event nodes (/dev/input/eventN) of the keyboards with these ids; our own clones and
-    // other virtual devices are left out.
+    // The event nodes (/dev/input/eventN) of the keyboards with these ids; our own clones are
+    // left out.
     static std::vector<std::string> FindEventNodes(const std::vector<DeviceId>& keyboards);
 
     // The name given to the clone of a grabbed node.
