@@ -140,16 +140,21 @@ void DeviceLink::RunDeviceJob(int code) {
             window_.RefreshAfterReset();
         }
         return;
-    case kJobFirmwareVersion: {
-        int version = 0;
-        context.firmwareVersion = commands_.ReadVersion(version) ? version : -1;
-        firmwareVersion_.store(context.firmwareVersion);
+    case kJobFirmwareVersion:
+        if (!HasHandler(code)) {
+            context.readFirmwareVersion();
+            return;
+        }
         break;
-    }
     default:
         break;
     }
     Dispatch(code, context);
+}
+
+bool DeviceLink::HasHandler(int code) const {
+    std::lock_guard lock(handlersMutex_);
+    return handlers_.count(code) != 0;
 }
 
 void DeviceLink::Dispatch(int code, const JobContext& context) {
@@ -165,12 +170,18 @@ void DeviceLink::Dispatch(int code, const JobContext& context) {
     }
 }
 
-JobContext DeviceLink::ContextFor(int code) const {
+JobContext DeviceLink::ContextFor(int code) {
     JobContext context;
     context.code = code;
     context.deviceType = deviceType_.load();
     context.family = FamilyOf(context.deviceType);
     context.connectionKind = connectionKind_.load();
+    context.readFirmwareVersion = [this] {
+        int version = 0;
+        const int result = commands_.ReadVersion(version) ? version : -1;
+        firmwareVersion_.store(result);
+        return result;
+    };
     return context;
 }
 

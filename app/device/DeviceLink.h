@@ -4,9 +4,9 @@
 // that runs them, the rescan and connection update after every plug event, and the device-change
 // rule that turns arrivals and removals into jobs.
 //
-// Jobs 1-4, 10 and 13 are carried out here; the others run the handler registered for their code
-// (key and macro download, lighting, page refreshes, updates) and do nothing but the common frame
-// while none is registered.
+// Jobs 1-4 and 10 are carried out here, and job 13 reads the firmware version; the others run the handler
+// registered for their code (key and macro download, lighting, page refreshes, updates) and do nothing but
+// the common frame while none is registered.
 
 #include "app/device/DeviceChangeRule.h"
 #include "app/device/DeviceCommands.h"
@@ -48,7 +48,9 @@ struct JobContext {
     int deviceType = 0;
     ProtocolFamily family = ProtocolFamily::None;
     int connectionKind = -1;
-    int firmwareVersion = -1; // job 13: the version read, -1 when none could be read
+    // Reads the keyboard's firmware version (-1 when it does not answer) and keeps it as
+    // DeviceLink::FirmwareVersion(). Job 13 reads it this way when no handler is registered.
+    std::function<int()> readFirmwareVersion;
 };
 
 using JobHandler = std::function<void(const JobContext& context)>;
@@ -96,8 +98,9 @@ public:
 private:
     void RunConnectionJob(int code);
     void RunDeviceJob(int code);
+    bool HasHandler(int code) const;
     void Dispatch(int code, const JobContext& context);
-    JobContext ContextFor(int code) const;
+    JobContext ContextFor(int code);
 
     HidDeviceManager& hid_;
     LinkClock& clock_;

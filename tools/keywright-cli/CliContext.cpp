@@ -17,6 +17,15 @@ bool CliContext::ParseOptions(std::vector<std::string>& args) {
             options_.json = true;
         } else if (arg == "--simulate") {
             options_.simulate = true;
+        } else if (arg.starts_with("--simulate=")) {
+            options_.simulate = true;
+            options_.simulateTarget = arg.substr(11);
+        } else if (arg == "--product-dir") {
+            if (i + 1 >= args.size()) {
+                std::fprintf(stderr, "keywright-cli: --product-dir needs a value\n");
+                return false;
+            }
+            options_.productDir = args[++i];
         } else if (arg == "--trace") {
             options_.trace = true;
         } else if (arg == "--device-type" || arg == "--model") {
@@ -45,7 +54,7 @@ bool CliContext::ParseOptions(std::vector<std::string>& args) {
 }
 
 void CliContext::LoadProduct() {
-    const auto folder = ProgramFolder();
+    const auto folder = options_.productDir.empty() ? ProgramFolder() : std::filesystem::path(options_.productDir);
     if (const std::wstring name = DeviceCatalog::ReadSoftwareName(folder / "config.xml"); !name.empty()) {
         vellum::Manager::SetDeviceName(name);
     }

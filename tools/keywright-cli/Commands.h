@@ -18,10 +18,18 @@ struct Command {
 };
 
 int RunInfo(CliContext& context, const std::vector<std::string>& args);
+int RunDevices(CliContext& context, const std::vector<std::string>& args);
+int RunFirmwareVersion(CliContext& context, const std::vector<std::string>& args);
+int RunSlots(CliContext& context, const std::vector<std::string>& args);
+int RunFactoryReset(CliContext& context, const std::vector<std::string>& args);
 
 // Every command, in the order help lists them.
 inline const Command kCommands[] = {
     {"info", "info", "the product, its keyboard models and the selected model's layout", RunInfo},
+    {"devices", "devices", "known models, the keyboard interfaces found with their mode, the connection", RunDevices},
+    {"firmware-version", "firmware-version", "the connected keyboard's firmware version", RunFirmwareVersion},
+    {"slots", "slots", "the keyboard's slot table (device types 201-299)", RunSlots},
+    {"factory-reset", "factory-reset --yes", "restore the keyboard's factory settings", RunFactoryReset},
 };
 
 } // namespace kw::cli
