@@ -219,12 +219,10 @@ TEST(HostRoute, NoKeyStaysDownAfterTheHolderIsKilled) {
     std::sort(down.begin(), down.end());
     ASSERT_EQ(down, (std::vector<int>{KEY_LEFTCTRL, KEY_A, KEY_VOLUMEUP, BTN_LEFT}));
 
-    // Those who read the device saw every held key released before it went away.
-    const auto events = reader.Read(64, 2000ms);
-    for (int code : down) {
-        EXPECT_NE(std::find(events.begin(), events.end(), InputEvent{EV_KEY, code, 0, {}}), events.end())
-            << "no release of " << code;
-    }
+    // The device goes with its owner: its readers are told so (the input core releases the held
+    // keys to its handlers as it disconnects the device; evdev readers see ENODEV, not the releases).
+    reader.Read(64, 2000ms);
+    EXPECT_TRUE(reader.Removed()) << "the virtual device outlived the process that held its keys";
     EXPECT_TRUE(EventNodesOf(UhidBackend::kVendor, UhidBackend::kProduct).empty());
     for (const std::string& node : AllEventNodes()) {
         EXPECT_TRUE(KeysDown(node).empty()) << node << " reports a key down";

@@ -244,6 +244,10 @@ TEST_F(KeyboardOverUhid, HotPlugThroughTheDeviceMonitorPostsArrivalAndRemovalJob
     Drain();
     EXPECT_EQ(link.ConnectionKind(), 0);
     EXPECT_TRUE(manager.HasSecondary());
+    {
+        std::lock_guard lock(mutex);
+        modes = link.Modes(); // with the connected mark the rescan set, as the removal rule needs
+    }
 
     keyboard->Unplug();
     ASSERT_TRUE(waitFor(DeviceEvent::Removal, pattern));
