@@ -1,12 +1,18 @@
 #pragma once
 
-// Process-wide settings of the library: the product's name, the default font and the theme.
-// The window and message-loop side of Manager grows on top of these.
+// Process-wide settings of the library: the product's name, the default font, the theme and the
+// folders resources come from; the registry of the library's windows and the message loop.
+
+#include "ui/framework/WinTypes.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace vellum {
+
+class MWindow;
 
 class Manager {
 public:
@@ -26,6 +32,43 @@ public:
     // Hover and selection frame colour of lists (ARGB).
     static void SetSelectColor(uint32_t argb);
     static uint32_t GetSelectColor();
+
+    static void SetFont(const std::wstring& face, int pixels) {
+        SetFontName(face);
+        SetFontWidth(pixels);
+    }
+
+    // An opaque module handle the program may hand over; kept for the program's own use.
+    static void SetInstance(void* instance);
+    static void* GetInstance();
+
+    // The folder the product files come from (skins, fonts). By default the program's own folder as
+    // the program resolves it: KEYWRIGHT_PRODUCT_DIR, the executable's folder when it holds config.xml,
+    // then ../share/keywright beside it, else the executable's folder.
+    static void SetProgramFolder(const std::filesystem::path& folder);
+    static std::filesystem::path GetProgramFolder();
+    // <program folder>/skins/<theme>
+    static std::filesystem::path GetSkinFolder();
+    // A file named by a control, a window or the program inside the skin folder. Separators are
+    // normalised ("icon\\a.png" and "icon//a.png" both become icon/a.png); absolute paths stay.
+    static std::filesystem::path ResolveSkinFile(const std::wstring& file);
+
+    // Drawing needs no start-up on this host; kept so the program's start and end read the same.
+    static bool InitGdiplus() { return true; }
+    static void UnInitGdiplus() {}
+
+    // The library's windows, in creation order.
+    static void AddWnd(MWindow* window);
+    static void DeleteWnd(MWindow* window);
+    static std::vector<MWindow*> GetWindows();
+    static MWindow* FindWnd(HWND hwnd);
+
+    // Runs the thread's message loop until WM_QUIT; returns its exit code.
+    static int MessageLoop();
+    // Drops keyboard input and system commands while Alt and F4 are held; 1 when consumed.
+    static int PreTranslateMessage(const MSG* msg);
+    // PreTranslateMessage of the library, then of the target window, then dispatch.
+    static void TranslateAndDispatch(const MSG& msg);
 
     static constexpr const wchar_t* kDefaultDeviceName = L"VellumUI";
     static constexpr const wchar_t* kDefaultFontName = L"SourceHanSansCN-Regular";

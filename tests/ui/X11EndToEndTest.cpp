@@ -1,0 +1,212 @@
+// End to end on a real X server: a private Xvfb, a dialog with a control, a synthetic click through
+// XTest and the screen's pixels read back while the program runs.
+
+#include "UiTestSupport.h"
+
+#include "ui/framework/Manager.h"
+#include "ui/framework/X11WindowSystem.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace vellum::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* XvfbPath() {
+    for (const char* p : {"/usr/bin/Xvfb", "/usr/local/bin/Xvfb"}) {
+        if (access(p, X_OK) == 0) {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+// A private X server on the first free display number; stopped with the object.
+class Xvfb {
+public:
+    bool Start() {
+        const char* path = XvfbPath();
+        if (!path) {
+            return false;
+        }
+        for (int n = 90 + (getpid() % 50); n < 300; ++n) {
+            if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock") ||
+                std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n))) {
+                continue;
+            }
+            name_ = ":" + std::to_string(n);
+            std::vector<std::string> args = {path, name_, "-screen", "0", "1280x720x24", "-nolisten", "tcp", "-noreset"};
+            std::vector<char*> argv;
+            for (auto& a : args) {
+                argv.push_back(a.data());
+            }
+            argv.push_back(nullptr);
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+            const int rc = posix_spawn(&pid_, path, &actions, nullptr, argv.data(), environ);
+            posix_spawn_file_actions_destroy(&actions);
+            if (rc != 0) {
+                pid_ = -1;
+                return false;
+            }
+            // Ready within a few seconds or given up.
+            const auto deadline = std::chrono::steady_clock::now() + 5s;
+            while (std::chrono::steady_clock::now() < deadline) {
+                if (Display* d = XOpenDisplay(name_.c_str())) {
+                    XCloseDisplay(d);
+                    return true;
+                }
+                int status = 0;
+                if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                    pid_ = -1;
+                    break; // lost a race for this number; try the next
+                }
+                std::this_thread::sleep_for(20ms);
+            }
+            Stop();
+        }
+        return false;
+    }
+    void Stop() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            for (int i = 0; i < 100; ++i) {
+                int status = 0;
+                if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                    pid_ = -1;
+                    return;
+                }
+                std::this_thread::sleep_for(20ms);
+            }
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+    }
+    ~Xvfb() { Stop(); }
+    const std::string& Name() const { return name_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string name_;
+};
+
+// Turns green when clicked.
+class ClickTarget : public Probe {
+public:
+    using Probe::Probe;
+    int OnControlLButtonUp(unsigned keys, CPoint pt) override {
+        if (GetRect().PtInRect(pt)) {
+            color = 0xFF00FF00;
+            UpdateControl(1, 0);
+            ++clicks;
+        }
+        return Probe::OnControlLButtonUp(keys, pt);
+    }
+    int clicks = 0;
+};
+
+// Pumps the loop until `done` or the time is up.
+template <class F>
+bool PumpUntil(F done, std::chrono::milliseconds limit = 3000ms) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        DispatchPendingMessages();
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return false;
+}
+
+std::uint32_t ScreenPixel(Display* d, int x, int y) {
+    XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) {
+        return 0xDEADBEEF;
+    }
+    const unsigned long p = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return static_cast<std::uint32_t>(p & 0xFFFFFF);
+}
+
+// Colours drawn at alpha 254 reach an opaque window premultiplied: each channel may be one lower.
+bool Near(std::uint32_t pixel, std::uint32_t expected) {
+    for (int shift : {0, 8, 16}) {
+        const int a = (pixel >> shift) & 0xFF;
+        const int b = (expected >> shift) & 0xFF;
+        if (std::abs(a - b) > 2) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(X11EndToEnd, ClickingARealWindowRepaintsWhatTheScreenShows) {
+    if (!XvfbPath()) {
+        GTEST_SKIP() << "Xvfb is not installed";
+    }
+    Xvfb server;
+    ASSERT_TRUE(server.Start()) << "Xvfb did not start";
+    auto system = X11WindowSystem::Open(server.Name().c_str());
+    ASSERT_NE(system, nullptr);
+    X11WindowSystem* x11 = system.get();
+    WindowSystem::Install(std::move(system));
+    Clock::Install(nullptr);
+
+    {
+        RecordingDialog dialog;
+        const HWND hwnd = dialog.Create(0, L"End to end", WS_POPUP, 0, CRect(100, 80, 400, 280));
+        ASSERT_NE(hwnd, 0u);
+        ASSERT_NE(x11->NativeWindow(hwnd), 0u);
+        auto* target = static_cast<ClickTarget*>(
+            dialog.AddControl(std::make_unique<ClickTarget>(&dialog, 77, CRect(50, 40, 150, 100), 0xFFFF0000)));
+        dialog.ShowWindow(SW_SHOW);
+
+        Display* probe = XOpenDisplay(server.Name().c_str());
+        ASSERT_NE(probe, nullptr);
+        // The first frame: the control red on the dialog's background, inside a blue border.
+        ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(probe, 100 + 60, 80 + 50) == 0xFF0000; }))
+            << std::hex << ScreenPixel(probe, 160, 130);
+        EXPECT_TRUE(Near(ScreenPixel(probe, 100, 80), 0x10A8FD)) << std::hex << ScreenPixel(probe, 100, 80);
+        EXPECT_TRUE(Near(ScreenPixel(probe, 100 + 200, 80 + 150), 0x090D13)) << std::hex << ScreenPixel(probe, 300, 230);
+        EXPECT_FALSE(Near(ScreenPixel(probe, 99, 80), 0x10A8FD)); // outside the window
+
+        XTestFakeMotionEvent(probe, -1, 100 + 70, 80 + 60, CurrentTime);
+        XTestFakeButtonEvent(probe, 1, True, CurrentTime);
+        XTestFakeButtonEvent(probe, 1, False, CurrentTime);
+        XFlush(probe);
+        ASSERT_TRUE(PumpUntil([&] { return target->clicks == 1; })) << "the click did not arrive";
+        ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(probe, 100 + 60, 80 + 50) == 0x00FF00; }))
+            << std::hex << ScreenPixel(probe, 160, 130);
+        ASSERT_FALSE(dialog.notes.empty());
+        EXPECT_EQ(dialog.notes.back().id, 77u);
+        EXPECT_EQ(dialog.notes.back().code, 2u);
+
+        // A message from another process arrives as a ClientMessage.
+        SetPropW(hwnd, L"VELLUM_E2E_MARK", 1);
+        EXPECT_TRUE(x11->PostToMarkedWindow(L"VELLUM_E2E_MARK", WM_USER_CLOSE_WINDOW, IDYES, 0));
+        EXPECT_EQ(dialog.ShowModal(), static_cast<unsigned>(IDYES));
+        XCloseDisplay(probe);
+    }
+    WindowSystem::Install(nullptr);
+}
+
+} // namespace
+} // namespace vellum::test

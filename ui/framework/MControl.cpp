@@ -1,0 +1,624 @@
+#include "ui/framework/MControl.h"
+
+#include "ui/framework/PaintManager.h"
+
+#include <algorithm>
+
+namespace vellum {
+
+const wchar_t* const kCursorArrow = L"arrow";
+const wchar_t* const kCursorWait = L"wait";
+const wchar_t* const kCursorCross = L"cross";
+const wchar_t* const kCursorSizeWE = L"sizewe";
+const wchar_t* const kCursorSizeNS = L"sizens";
+const wchar_t* const kCursorHand = L"hand";
+const wchar_t* const kCursorHelp = L"help";
+
+MControl::MControl(MObject* parent, unsigned id, CRect rect, int visible, int enabled, int response)
+    : parent_(parent), id_(id), rect_(rect), visible_(visible ? 1 : 0), enabled_(enabled ? 1 : 0),
+      response_(response ? 1 : 0) {}
+
+MControl::~MControl() {
+    if (PaintManager* manager = manager_.load()) {
+        manager->ForgetControl(this, false);
+    }
+    {
+        std::lock_guard guard(areasLock_);
+        areas_.clear();
+    }
+    {
+        std::lock_guard guard(controlsLock_);
+        controls_.clear();
+    }
+    if (cacheDC_) {
+        cairo_destroy(cacheDC_);
+    }
+    if (cache_) {
+        cairo_surface_destroy(cache_);
+    }
+    if (animationDC_) {
+        cairo_destroy(animationDC_);
+    }
+    if (animation_) {
+        cairo_surface_destroy(animation_);
+    }
+}
+
+int MControl::PtInRect(CPoint pt) { return visible_ && GetRect().PtInRect(pt) ? 1 : 0; }
+
+int MControl::DrawSubControls(HDC& hdc, CRect clip) {
+    std::lock_guard guard(controlsLock_);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i]->IsVisible()) {
+            controls_[i]->Draw(hdc, clip);
+        }
+    }
+    return 1;
+}
+
+void MControl::SetUpdate(int valid, unsigned long value) {
+    cacheValid_ = valid;
+    const CRect rect = GetRect();
+    auto pass = [&](std::recursive_mutex& lock, std::vector<std::unique_ptr<MControl>>& list) {
+        std::lock_guard guard(lock);
+        for (auto& child : list) {
+            if (child->GetRect().Intersects(rect)) {
+                child->SetUpdate(valid, value);
+            }
+        }
+    };
+    pass(areasLock_, areas_);
+    pass(controlsLock_, controls_);
+}
+
+int MControl::SetControlFocus(int focus) {
+    if (!focus) {
+        std::lock_guard guard(controlsLock_);
+        for (auto& child : controls_) {
+            child->SetControlFocus(0);
+        }
+    }
+    return 0;
+}
+
+void MControl::SetControlRect(CRect rect) {
+    std::lock_guard guard(rectLock_);
+    rect_ = rect;
+}
+
+int MControl::OnControlSetCursor(unsigned, CPoint pt) {
+    const int cursor = cursor_;
+    if (cursor < 0 || !PtInRect(pt)) {
+        return 0;
+    }
+    if (PaintManager* manager = GetManager()) {
+        manager->SetCursor(static_cast<CursorShape>(cursor));
+    }
+    return 1;
+}
+
+int MControl::OnControlKeyDown(unsigned vk, unsigned, unsigned modifiers) {
+    return accelKey_ != 0 && accelKey_ == vk && accelModifiers_ == modifiers ? 1 : 0;
+}
+
+void MControl::InvalidateRect(const CRect* rect, int erase) {
+    PaintManager* manager = GetManager();
+    if (!manager) {
+        return;
+    }
+    if (manager->IsLayered()) {
+        manager->Invalidate();
+    } else {
+        manager->InvalidateRect(rect ? *rect : GetRect(), erase);
+    }
+}
+
+MControl* MControl::ChildAt(CPoint pt, bool needEnabled) {
+    CPoint changed = pt;
+    OnMousePointChange(changed);
+    std::lock_guard guard(controlsLock_);
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        MControl* child = it->get();
+        const CPoint p = UsesRawPoint(child) ? pt : changed;
+        if (child->PtInRect(p) && child->IsVisible() && child->GetRresponse() && (!needEnabled || child->IsEnabled())) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+int MControl::OnMouseMove(unsigned keys, CPoint pt) {
+    if (!visible_ || !response_) {
+        return 0;
+    }
+    lastPoint_ = pt;
+    CPoint changed = pt;
+    OnMousePointChange(changed);
+    MControl* hot = hot_;
+    const bool hadHot = hot != nullptr;
+    if (hot) {
+        const CPoint p = UsesRawPoint(hot) ? pt : changed;
+        if (hot->PtInRect(p) && hot->OnCheckMouseResponse(keys, p)) {
+            return hot->OnMouseMove(keys, p);
+        }
+        if (pressedInside_) {
+            hot->OnMouseMove(keys, p);
+            return 1;
+        }
+    }
+    hot_ = nullptr;
+    PaintManager* manager = GetManager();
+    if (manager && PtInRect(pt) && OnCheckMouseResponse(keys, pt) && manager->GetTooltipOwner() != id_) {
+        const std::wstring tip = GetTooltip();
+        if (!tip.empty()) {
+            manager->SetTooltip(tip, GetRect());
+            manager->SetTooltipOwner(id_);
+        }
+    }
+    OnControlSetCursor(keys, changed);
+    const int own = OnControlMouseMove(keys, changed);
+    if (!pressedInside_) {
+        std::lock_guard guard(controlsLock_);
+        for (std::size_t i = 0; i < controls_.size(); ++i) {
+            MControl* child = controls_[i].get();
+            const CPoint p = UsesRawPoint(child) ? pt : changed;
+            if (child->OnMouseMove(keys, p) && child->PtInRect(p)) {
+                hot_ = child;
+            }
+        }
+    }
+    return hot_ || hadHot ? 1 : own;
+}
+
+int MControl::RouteButton(UINT which, unsigned keys, CPoint pt) {
+    if (!visible_ || !response_) {
+        return 0;
+    }
+    lastPoint_ = pt;
+    CPoint changed = pt;
+    OnMousePointChange(changed);
+    const bool down = which == WM_LBUTTONDOWN || which == WM_RBUTTONDOWN;
+    const bool left = which == WM_LBUTTONDOWN || which == WM_LBUTTONUP;
+    if (down) {
+        pressedInside_ = GetRect().PtInRect(pt) ? 1 : 0;
+        hot_ = ChildAt(pt, true);
+    } else {
+        pressedInside_ = 0;
+    }
+    if (MControl* hot = hot_) {
+        const CPoint p = UsesRawPoint(hot) ? pt : changed;
+        switch (which) {
+        case WM_LBUTTONDOWN:
+            return hot->OnLButtonDown(keys, p);
+        case WM_RBUTTONDOWN:
+            return hot->OnRButtonDown(keys, p);
+        case WM_LBUTTONUP:
+            return hot->OnLButtonUp(keys, p);
+        default:
+            return hot->OnRButtonUp(keys, p);
+        }
+    }
+    if (down) {
+        TakeFocus();
+        return left ? OnControlLButtonDown(keys, changed) : OnControlRButtonDown(keys, changed);
+    }
+    return left ? OnControlLButtonUp(keys, changed) : OnControlRButtonUp(keys, changed);
+}
+
+int MControl::OnLButtonDown(unsigned keys, CPoint pt) { return RouteButton(WM_LBUTTONDOWN, keys, pt); }
+int MControl::OnLButtonUp(unsigned keys, CPoint pt) { return RouteButton(WM_LBUTTONUP, keys, pt); }
+int MControl::OnRButtonDown(unsigned keys, CPoint pt) { return RouteButton(WM_RBUTTONDOWN, keys, pt); }
+int MControl::OnRButtonUp(unsigned keys, CPoint pt) { return RouteButton(WM_RBUTTONUP, keys, pt); }
+
+int MControl::OnLButtonDblClk(unsigned keys, CPoint pt) {
+    if (!visible_ || !response_) {
+        return 0;
+    }
+    CPoint changed = pt;
+    OnMousePointChange(changed);
+    if (MControl* hot = hot_) {
+        const CPoint p = UsesRawPoint(hot) ? pt : changed;
+        // A child that does not take double clicks sees a second press.
+        return hot->GetDblClk() ? hot->OnLButtonDblClk(keys, p) : hot->OnLButtonDown(keys, p);
+    }
+    if (!dblClk_) {
+        return OnControlLButtonDown(keys, changed);
+    }
+    if (GetRect().PtInRect(pt)) {
+        CPoint where = pt;
+        SendMessageW(3, keys, reinterpret_cast<long>(&where));
+    }
+    return OnControlLButtonDblClk(keys, changed);
+}
+
+int MControl::OnRButtonDblClk(unsigned keys, CPoint pt) {
+    if (!visible_ || !response_) {
+        return 0;
+    }
+    CPoint changed = pt;
+    OnMousePointChange(changed);
+    if (MControl* hot = hot_) {
+        const CPoint p = UsesRawPoint(hot) ? pt : changed;
+        return hot->GetDblClk() ? hot->OnRButtonDblClk(keys, p) : hot->OnRButtonDown(keys, p);
+    }
+    if (!dblClk_) {
+        return OnControlRButtonDown(keys, changed);
+    }
+    return OnControlRButtonDblClk(keys, changed);
+}
+
+int MControl::OnScroll(int bar, unsigned down, CPoint pt) {
+    if (!visible_ || !response_ || !enabled_) {
+        return 0;
+    }
+    CPoint changed = pt;
+    OnMousePointChange(changed);
+    if (MControl* hot = hot_) {
+        const CPoint p = UsesRawPoint(hot) ? pt : changed;
+        if (hot->PtInRect(p) && hot->OnCheckMouseResponse(0, p)) {
+            return hot->OnScroll(bar, down, p);
+        }
+    }
+    if (!GetRect().PtInRect(pt)) {
+        return 0;
+    }
+    if (int handled = OnControlScroll(bar, down, changed)) {
+        return handled;
+    }
+    std::lock_guard guard(controlsLock_);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        MControl* child = controls_[i].get();
+        const CPoint p = UsesRawPoint(child) ? pt : changed;
+        if (child->PtInRect(p)) {
+            if (int handled = child->OnScroll(bar, down, p)) {
+                return handled;
+            }
+        }
+    }
+    return 0;
+}
+
+int MControl::OnKeyDown(unsigned vk, unsigned repeat, unsigned modifiers) {
+    if (!visible_ || !response_) {
+        return 0;
+    }
+    // Down the chain of focused children.
+    {
+        MControl* focusedChild = nullptr;
+        std::lock_guard guard(controlsLock_);
+        for (auto& child : controls_) {
+            if (child->IsFocused()) {
+                focusedChild = child.get();
+                break;
+            }
+        }
+        if (focusedChild && focusedChild->IsVisible() && focusedChild->GetRresponse()) {
+            return focusedChild->OnKeyDown(vk, repeat, modifiers);
+        }
+    }
+    if (MControl* hot = hot_; hot && hot->OnKeyDown(vk, repeat, modifiers)) {
+        return 1;
+    }
+    if (OnControlKeyDown(vk, repeat, modifiers)) {
+        SendMessageW(14, vk, static_cast<long>(modifiers));
+        return 1;
+    }
+    std::lock_guard guard(controlsLock_);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i].get() != hot_ && controls_[i]->OnKeyDown(vk, repeat, modifiers)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int MControl::OnTimer() {
+    int result = OnControlTimer();
+    std::lock_guard guard(controlsLock_);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        MControl* child = controls_[i].get();
+        if (child->IsRunTimer() && child->IsVisible() && child->OnTimer()) {
+            result = 1;
+        }
+    }
+    return result ? 1 : 0;
+}
+
+void MControl::Draw(HDC& hdc, CRect clip) {
+    const CRect rect = GetRect();
+    if (!visible_ || !rect.Intersects(clip)) {
+        return;
+    }
+    {
+        std::lock_guard guard(areasLock_);
+        for (std::size_t i = 0; i < areas_.size(); ++i) {
+            if (areas_[i]->GetRect().Intersects(rect)) {
+                areas_[i]->Draw(hdc, clip);
+            }
+        }
+    }
+    DrawControl(hdc, clip);
+    DrawSubControls(hdc, clip);
+}
+
+void MControl::SetManager(PaintManager* manager) {
+    manager_ = manager;
+    InitControl(manager);
+    auto pass = [&](std::recursive_mutex& lock, std::vector<std::unique_ptr<MControl>>& list) {
+        std::lock_guard guard(lock);
+        for (auto& child : list) {
+            if (!child->GetManager()) {
+                child->SetManager(manager);
+            }
+        }
+    };
+    pass(areasLock_, areas_);
+    pass(controlsLock_, controls_);
+}
+
+std::vector<MControl*> MControl::GetControls() {
+    std::lock_guard guard(controlsLock_);
+    std::vector<MControl*> out;
+    for (auto& child : controls_) {
+        out.push_back(child.get());
+    }
+    return out;
+}
+
+std::vector<MControl*> MControl::GetAreas() {
+    std::lock_guard guard(areasLock_);
+    std::vector<MControl*> out;
+    for (auto& child : areas_) {
+        out.push_back(child.get());
+    }
+    return out;
+}
+
+MControl* MControl::GetControl(unsigned id) {
+    auto search = [&](std::recursive_mutex& lock, std::vector<std::unique_ptr<MControl>>& list) -> MControl* {
+        std::lock_guard guard(lock);
+        for (auto& child : list) {
+            if (child->GetControlID() == id) {
+                return child.get();
+            }
+            if (MControl* found = child->GetControl(id)) {
+                return found;
+            }
+        }
+        return nullptr;
+    };
+    if (MControl* found = search(controlsLock_, controls_)) {
+        return found;
+    }
+    return search(areasLock_, areas_);
+}
+
+MControl* MControl::AddControl(std::unique_ptr<MControl> control, unsigned list) {
+    if (!control || list > 1) {
+        return nullptr;
+    }
+    MControl* raw = control.get();
+    raw->SetParent(this);
+    if (PaintManager* manager = GetManager(); manager && !raw->GetManager()) {
+        raw->SetManager(manager);
+    }
+    auto& lock = list == 0 ? areasLock_ : controlsLock_;
+    auto& target = list == 0 ? areas_ : controls_;
+    std::lock_guard guard(lock);
+    target.push_back(std::move(control));
+    return raw;
+}
+
+void MControl::RemoveControl(MControl* control) {
+    if (!control) {
+        return;
+    }
+    if (PaintManager* manager = GetManager()) {
+        manager->ForgetControl(control, true);
+    }
+    if (hot_ == control) {
+        hot_ = nullptr;
+    }
+    std::unique_ptr<MControl> doomed;
+    auto take = [&](std::recursive_mutex& lock, std::vector<std::unique_ptr<MControl>>& list) {
+        std::lock_guard guard(lock);
+        auto it = std::find_if(list.begin(), list.end(), [&](auto& c) { return c.get() == control; });
+        if (it != list.end()) {
+            doomed = std::move(*it);
+            list.erase(it);
+        }
+    };
+    take(controlsLock_, controls_);
+    if (!doomed) {
+        take(areasLock_, areas_);
+    }
+}
+
+void MControl::RemoveAllControl() {
+    hot_ = nullptr;
+    std::vector<std::unique_ptr<MControl>> doomed;
+    {
+        std::lock_guard guard(areasLock_);
+        doomed.swap(areas_);
+    }
+    for (auto& c : doomed) {
+        if (PaintManager* manager = GetManager()) {
+            manager->ForgetControl(c.get(), true);
+        }
+    }
+    doomed.clear();
+    {
+        std::lock_guard guard(controlsLock_);
+        doomed.swap(controls_);
+    }
+    for (auto& c : doomed) {
+        if (PaintManager* manager = GetManager()) {
+            manager->ForgetControl(c.get(), true);
+        }
+    }
+}
+
+CRect MControl::GetRect() const {
+    std::lock_guard guard(rectLock_);
+    return rect_;
+}
+
+void MControl::SetRect(CRect rect) {
+    const CRect old = GetRect();
+    SetControlRect(rect);
+    if (visible_) {
+        UpdateControl(CRect::Union(old, GetRect()), 1, 0);
+    }
+}
+
+void MControl::SetVisible(int visible) { SetVisible(visible, 1); }
+
+void MControl::SetVisible(int visible, int repaint) {
+    visible = visible ? 1 : 0;
+    if (visible == visible_) {
+        return;
+    }
+    SetControlVisible(visible);
+    if (repaint) {
+        UpdateControl(GetRect(), 1, 1);
+    }
+}
+
+void MControl::SetEnabled(int enabled) {
+    enabled = enabled ? 1 : 0;
+    if (enabled == enabled_) {
+        return;
+    }
+    SetControlEnabled(enabled);
+    if (visible_) {
+        UpdateControl(1, 0);
+    }
+}
+
+int MControl::IsParentVisible() {
+    MObject* parent = parent_;
+    while (parent) {
+        if (parent->IsClass(L"MDialog")) {
+            return 1;
+        }
+        auto* control = dynamic_cast<MControl*>(parent);
+        if (!control) {
+            return 1;
+        }
+        if (!control->IsVisible()) {
+            return 0;
+        }
+        parent = control->GetParantObject();
+    }
+    return 1;
+}
+
+bool MControl::IsFocusControl() {
+    PaintManager* manager = GetManager();
+    return manager && manager->GetFocusControl() == this;
+}
+
+int MControl::SetCursorEx(const wchar_t* name) {
+    static const wchar_t* const names[] = {kCursorArrow,  kCursorWait, kCursorCross, kCursorSizeWE,
+                                           kCursorSizeNS, kCursorHand, kCursorHelp};
+    static const CursorShape shapes[] = {CursorShape::Arrow,  CursorShape::Wait, CursorShape::Cross,
+                                         CursorShape::SizeWE, CursorShape::SizeNS, CursorShape::Hand,
+                                         CursorShape::Help};
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        if (name == names[i]) {
+            cursor_ = static_cast<int>(shapes[i]);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void MControl::SetTooltip(const wchar_t* text) {
+    std::lock_guard guard(tooltipLock_);
+    tooltip_ = text ? text : L"";
+}
+
+void MControl::SetTooltip(const std::wstring& text, CRect rect) {
+    SetTooltip(text.c_str());
+    if (PaintManager* manager = GetManager()) {
+        manager->SetTooltip(text, rect);
+        manager->SetTooltipOwner(id_);
+    }
+}
+
+void MControl::ClearTooltip() {
+    if (PaintManager* manager = GetManager()) {
+        manager->ClearTooltip();
+    }
+}
+
+std::wstring MControl::GetTooltip() const {
+    std::lock_guard guard(tooltipLock_);
+    return tooltip_;
+}
+
+void MControl::AddMTimer() {
+    runTimer_ = 1;
+    if (PaintManager* manager = GetManager()) {
+        manager->AddMTimer(this);
+    }
+}
+
+void MControl::UpdateControl(int redraw, int force) { UpdateControl(GetRect(), redraw, force); }
+
+void MControl::UpdateControl(CRect rect, int redraw, int force) {
+    if ((visible_ || force) && parent_) {
+        parent_->OnControlUpdate(rect, redraw, this);
+    }
+}
+
+void MControl::UpdateAControl(int stop, int force) {
+    animating_ = stop ? 0 : 1;
+    if ((visible_ || force) && parent_) {
+        parent_->OnControlUpdate(GetRect(), 0, this);
+    }
+}
+
+long MControl::SendMessageW(unsigned code, unsigned wParam, long lParam) {
+    return parent_ ? parent_->OnBaseMessage(id_, code, wParam, lParam) : 0;
+}
+
+namespace {
+
+cairo_t* MakeSurface(cairo_surface_t*& surface, cairo_t*& dc, int width, int height) {
+    width = std::max(1, width);
+    height = std::max(1, height);
+    if (surface && cairo_image_surface_get_width(surface) == width &&
+        cairo_image_surface_get_height(surface) == height) {
+        return dc;
+    }
+    if (dc) {
+        cairo_destroy(dc);
+    }
+    if (surface) {
+        cairo_surface_destroy(surface);
+    }
+    surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    dc = cairo_create(surface);
+    return dc;
+}
+
+} // namespace
+
+cairo_t* MControl::UpdateMemDC(HDC&, int width, int height) {
+    cacheValid_ = 1;
+    return MakeSurface(cache_, cacheDC_, width, height);
+}
+
+cairo_t* MControl::UpdateAnimateDC(HDC&, int width, int height) {
+    animating_ = 1;
+    return MakeSurface(animation_, animationDC_, width, height);
+}
+
+void MControl::TakeFocus() {
+    if (PaintManager* manager = GetManager()) {
+        manager->SetFocusControl(this);
+    }
+}
+
+} // namespace vellum
