@@ -4,10 +4,16 @@
 #include "app/device/DeviceCatalog.h"
 #include "app/device/DeviceCommands.h"
 #include "app/device/DeviceLink.h"
+#include "app/device/FrameStreamer.h"
 #include "app/device/HidPath.h"
 #include "app/device/HidapiBackend.h"
+#include "app/device/KeyColourDownload.h"
+#include "app/device/KeyDownload.h"
+#include "app/device/LightCommands.h"
+#include "app/device/LightFrame.h"
 #include "app/device/SystemClock.h"
 #include "app/device/UdevDeviceMonitor.h"
+#include "tests/commands/CommandRig.h"
 #include "tests/device/LinkRig.h"
 #include "tests/device/RecordingCatalogView.h"
 #include "tests/vm/guest/KernelNodes.h"
@@ -63,6 +69,59 @@ protected:
             return nullptr;
         }
         return keyboard;
+    }
+
+    // Runs `commands` on the keyboard served through uhid and, for reference, on the simulated
+    // keyboard in this process: both firmware models must receive the same reports and end in the
+    // same state. Returns the state for further checks.
+    using Commands = std::function<void(HidDeviceManager& hid, LinkClock& clock)>;
+    SimFirmwareState CompareWithModel(int deviceType, const std::string& tag, const Commands& commands) {
+        const ModeEntry& entry = ModeOf(deviceType, 0);
+        auto keyboard = Plug(entry, tag);
+        if (!keyboard) {
+            return {};
+        }
+        Refresh();
+        manager.SetCurrentType(deviceType);
+        keyboard->ClearReports();
+        commands(manager, *clock);
+
+        test::LinkRig reference({entry});
+        reference.link.SetDeviceType(deviceType);
+        auto model = reference.Connect(entry);
+        reference.manager.SetCurrentType(deviceType);
+        model->ClearReports();
+        commands(reference.manager, *reference.clock);
+
+        std::vector<std::vector<uint8_t>> sent, expected;
+        for (const auto& report : keyboard->Reports()) {
+            sent.push_back(report.bytes);
+        }
+        for (const SimReport& report : model->Reports()) {
+            if (report.kind != SimReport::Kind::FeatureRead) {
+                expected.push_back(report.bytes);
+            }
+        }
+        EXPECT_EQ(sent, expected) << "the reports that crossed the kernel";
+        const SimFirmwareState got = keyboard->State();
+        const SimFirmwareState want = model->State();
+        EXPECT_EQ(got.slotTable, want.slotTable);
+        EXPECT_EQ(got.keySlots, want.keySlots);
+        EXPECT_EQ(got.shortcutSlots, want.shortcutSlots);
+        EXPECT_EQ(got.light, want.light);
+        EXPECT_EQ(got.keyMatrix, want.keyMatrix);
+        EXPECT_EQ(got.macroSlots, want.macroSlots);
+        EXPECT_EQ(got.lightModeA, want.lightModeA);
+        EXPECT_EQ(got.lightParams.flags, want.lightParams.flags);
+        EXPECT_EQ(got.lightParams.brightness, want.lightParams.brightness);
+        EXPECT_EQ(got.keyColours, want.keyColours);
+        EXPECT_EQ(got.streaming, want.streaming);
+        EXPECT_EQ(got.streamFrame, want.streamFrame);
+        EXPECT_EQ(got.streamParts, want.streamParts);
+        EXPECT_EQ(got.factoryResets, want.factoryResets);
+        EXPECT_EQ(got.undecoded, 0);
+        EXPECT_EQ(want.undecoded, 0);
+        return got;
     }
 
     void Refresh() {
@@ -193,6 +252,79 @@ TEST_F(KeyboardOverUhid, ConnectionKindFollowsThePluggedModes) {
         EXPECT_EQ(manager.ConnectionKind(), c.kind) << "plugged modes " << ::testing::PrintToString(c.modes);
         plugged.clear(); // removed synchronously: their hidraw nodes are gone
     }
+}
+
+TEST_F(KeyboardOverUhid, FamilyBKeyDownloadAndLightingModeMatchTheModel) {
+    test::MemorySource source;
+    source.AddFunction(0x04, 2, 0x1E); // key slot: another key
+    source.AddFunction(0x05, 7, 1);    // shortcut slot: a preset
+    source.AddFunction(0x08, 3, 42);   // shortcut slot: a macro
+    source.AddMacro(42, 0x103, {test::Press('B', 10), test::Release('B', 120)});
+    LightRecord row;
+    row.mode = 3;
+    row.brightness = 4;
+    row.speed = 2;
+    row.direction = 1;
+    row.colorindex = 5;
+    const SimFirmwareState state =
+        CompareWithModel(201, "b-download", [&](HidDeviceManager& hid, LinkClock& c) {
+            EXPECT_TRUE(KeyDownload(hid, c).Run(201, source, {}));
+            bool modeSent = true;
+            EXPECT_TRUE(LightCommands(hid).SendLightMode(201, row, 0, modeSent));
+        });
+    EXPECT_EQ(state.slotTable[13 + 1], 0x04) << "key slot 1 holds key 4";
+    EXPECT_EQ(state.slotTable[1], 0x05);
+    EXPECT_EQ(state.slotTable[2], 0x08);
+    EXPECT_EQ(state.shortcutSlots.size(), 2u);
+    EXPECT_EQ(state.light.mode, 2) << "the mode is sent as mode - 1";
+}
+
+TEST_F(KeyboardOverUhid, FamilyAKeyDownloadLightingKeyColoursAndStreamMatchTheModel) {
+    test::MemorySource source;
+    source.AddMacro(11, 1, {test::Press('A', 5), test::Release('A', 30)});
+    source.AddFunction(0x04, 2, 0x1E);
+    source.AddFunction(0x05, 3, 11);
+    source.AddFunction(0x06, 7, 3);
+    const std::map<int, int> matrixIndex{{4, 0}, {5, 1}, {6, 2}};
+    LightRecord row;
+    row.mode = 7;
+    row.brightness = 3;
+    row.speed = 2;
+    row.colorful = 1;
+    row.color_value = 0x00336699;
+    std::vector<KeyLightRecord> colours(3);
+    for (size_t i = 0; i < colours.size(); ++i) {
+        colours[i].key_code = static_cast<int>(4 + i);
+        colours[i].key_rgb = static_cast<int>(0x102030 * (i + 1));
+    }
+    const std::map<int, int> colourIndex{{4, 0}, {5, 1}, {6, 2}};
+    const SimFirmwareState state =
+        CompareWithModel(101, "a-download", [&](HidDeviceManager& hid, LinkClock& c) {
+            EXPECT_TRUE(KeyDownload(hid, c).Run(101, source, matrixIndex));
+            bool modeSent = false;
+            LightCommands light(hid);
+            EXPECT_TRUE(light.SendLightMode(101, row, 0, modeSent)); // the mode
+            EXPECT_TRUE(light.SendLightMode(101, row, 0, modeSent)); // then its parameters
+            EXPECT_TRUE(KeyColourDownload(hid, c).Send(KeyColourDownload::BuildBlock(colours, colourIndex)));
+            std::atomic<bool> begun{false};
+            FrameStreamer streamer(hid, c, begun);
+            for (uint8_t frame = 1; frame <= 3; ++frame) {
+                std::vector<KeyColour> keys;
+                for (int code = 4; code < 40; ++code) {
+                    keys.push_back({code, static_cast<uint32_t>(frame * 0x010101 + code)});
+                }
+                std::map<int, int> index;
+                for (int code = 4; code < 40; ++code) {
+                    index[code] = code - 4;
+                }
+                EXPECT_EQ(streamer.SendFrame(LightFrame::Build(keys, index)), FrameStreamer::Outcome::Sent);
+            }
+        });
+    EXPECT_NE(state.lightModeA, -1);
+    EXPECT_FALSE(state.macroSlots.empty());
+    EXPECT_NE(state.keyColours, decltype(state.keyColours){});
+    EXPECT_TRUE(state.streaming);
+    EXPECT_GT(state.streamParts, 0);
 }
 
 TEST_F(KeyboardOverUhid, HotPlugThroughTheDeviceMonitorPostsArrivalAndRemovalJobs) {
