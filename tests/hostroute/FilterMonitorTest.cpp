@@ -1,5 +1,7 @@
 #include "app/device/FilterMonitor.h"
+#include "app/device/EvdevFilterBackend.h"
 #include "app/device/InMemoryFilterBackend.h"
+#include "app/device/KeyFilterFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -161,6 +163,26 @@ TEST_F(FilterMonitorTest, FailingControlCallsAreReported) {
     EXPECT_FALSE(monitor->SetKeys({4}));
     EXPECT_FALSE(monitor->ClearKeys());
     EXPECT_FALSE(monitor->SendControl(kFilterPrepare));
+}
+
+} // namespace
+} // namespace kw
+
+namespace kw {
+namespace {
+
+TEST(KeyFilterChoice, DemonstrationModeWatchesTheSimulatedKeyboard) {
+    KeyFilterChoice simulated = MakeKeyFilter(true, {{0x1209, 0x0001}});
+    ASSERT_NE(simulated.simulated, nullptr);
+    EXPECT_EQ(simulated.backend.get(), simulated.simulated);
+    HidUsbFilter::FilterMonitor monitor(std::move(simulated.backend));
+    ASSERT_TRUE(monitor.Open());
+    ASSERT_TRUE(monitor.SetKeys({4}));
+    EXPECT_EQ(simulated.simulated->WatchedKeys(), (std::vector<int>{4}));
+
+    const KeyFilterChoice real = MakeKeyFilter(false, {{0x1209, 0x0001}});
+    EXPECT_EQ(real.simulated, nullptr);
+    EXPECT_NE(dynamic_cast<EvdevFilterBackend*>(real.backend.get()), nullptr);
 }
 
 } // namespace
