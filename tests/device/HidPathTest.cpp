@@ -112,5 +112,18 @@ TEST(UdevDeviceMonitor, HidIdParsing) {
     }
 }
 
+TEST(UdevDeviceMonitor, StartsAndStopsCleanly) {
+    // Containers may have no udev netlink socket: then Start fails; either way Stop returns at once
+    // and may be repeated.
+    UdevDeviceMonitor monitor;
+    const bool started = monitor.Start([](DeviceEvent, const std::string&) {});
+    if (started) {
+        EXPECT_FALSE(monitor.Start([](DeviceEvent, const std::string&) {})) << "already running";
+    }
+    monitor.Stop();
+    monitor.Stop();
+    EXPECT_EQ(monitor.Start([](DeviceEvent, const std::string&) {}), started) << "restartable";
+}
+
 } // namespace
 } // namespace kw
