@@ -16,6 +16,7 @@ nothing is cached (the run is skipped).
 """
 
 import argparse
+import fcntl
 import lzma
 import os
 import re
@@ -102,9 +103,21 @@ def extract_vmlinux(vmlinuz, target):
     raise KitError(f"no XZ-compressed ELF kernel found in {vmlinuz}")
 
 
+def module_bytes(ko):
+    """A module's bytes, decompressed when the package ships it as .ko.xz."""
+    data = Path(ko).read_bytes()
+    return lzma.decompress(data) if str(ko).endswith(".xz") else data
+
+
 def module_depends(ko):
-    m = re.search(rb"depends=([^\x00]*)\x00", Path(ko).read_bytes())
+    m = re.search(rb"depends=([^\x00]*)\x00", module_bytes(ko))
     return [d for d in m.group(1).decode().split(",") if d] if m else []
+
+
+def newest_cached(cache):
+    cached = sorted((p for p in cache.glob("6.1.0-*-amd64") if (p / "ready").exists()),
+                    key=lambda p: int(p.name.split("-")[2]))
+    return cached[-1] if cached else None
 
 
 def prepare_kernel(cache):
@@ -112,24 +125,35 @@ def prepare_kernel(cache):
     when the archive cannot be reached and nothing usable is cached."""
     found = newest_kernel_package()
     if found is None:
-        cached = sorted((p for p in cache.glob("6.1.0-*-amd64") if (p / "ready").exists()),
-                        key=lambda p: int(p.name.split("-")[2]))
-        if cached:
-            return cached[-1]
+        if newest_cached(cache):
+            return newest_cached(cache)
         log("the package lists name no linux-image-6.1.0-*-amd64 and nothing is cached")
         sys.exit(SKIP)
     package, version = found
     folder = cache / version
     if (folder / "ready").exists():
         return folder
-    log(f"preparing {package} and busybox-static in {folder}")
     folder.mkdir(parents=True, exist_ok=True)
+    # One preparation at a time (test runs of several build folders may start together).
+    with open(cache / f"{version}.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if (folder / "ready").exists():
+            return folder
+        return fetch_kernel(cache, package, version, folder)
+
+
+def fetch_kernel(cache, package, version, folder):
+    log(f"preparing {package} and busybox-static in {folder}")
     with tempfile.TemporaryDirectory(dir=folder) as work:
         work = Path(work)
         fetched = subprocess.run(["apt-get", "download", package, "busybox-static"], cwd=work,
                                  capture_output=True, text=True, timeout=600, check=False)
         if fetched.returncode != 0:
             if not archive_reachable(package):
+                older = newest_cached(cache)
+                if older:
+                    log(f"the package archive is unreachable: using the cached {older.name}")
+                    return older
                 log("the package archive is unreachable and the kernel is not cached: skipped")
                 log(fetched.stderr.strip())
                 sys.exit(SKIP)
@@ -139,7 +163,8 @@ def prepare_kernel(cache):
         root = work / "root"
         extract_vmlinux(root / "boot" / f"vmlinuz-{version}", folder / "vmlinux")
         shutil.copy2(root / "bin" / "busybox", folder / "busybox")
-        kos = {p.name[:-3]: p for p in (root / "lib" / "modules" / version).rglob("*.ko")}
+        kos = {p.name.split(".ko")[0]: p for p in (root / "lib" / "modules" / version).rglob("*.ko*")
+               if p.name.endswith((".ko", ".ko.xz"))}
         order = []
 
         def add(name):
@@ -156,7 +181,7 @@ def prepare_kernel(cache):
             add(name)
         (folder / "modules").mkdir(exist_ok=True)
         for name in order:
-            shutil.copy2(kos[name], folder / "modules" / f"{name}.ko")
+            (folder / "modules" / f"{name}.ko").write_bytes(module_bytes(kos[name]))
         (folder / "modules" / "order").write_text("\n".join(order) + "\n")
     (folder / "ready").write_text(package + "\n")
     return folder
@@ -188,12 +213,12 @@ class Cpio:
         for i in range(1, len(parts) + 1):
             self._entry("/".join(parts[:i]), stat.S_IFDIR | 0o755)
 
-    def file(self, name, source=None, data=None, mode=0o755):
+    def file(self, name, source=None, data=None, mode=0o755, strip=False):
         name = name.strip("/")
         if "/" in name:
             self.directory(name.rsplit("/", 1)[0])
         if data is None:
-            data = Path(source).read_bytes()
+            data = stripped(source) if strip else Path(source).read_bytes()
         self._entry(name, stat.S_IFREG | mode, data)
 
     def symlink(self, name, target):
@@ -205,6 +230,15 @@ class Cpio:
     def close(self):
         self._entry("TRAILER!!!", 0)
         self.out.close()
+
+
+def stripped(path):
+    """The ELF file's bytes without its debugging sections: the guest loads less and boots sooner.
+    Symbols stay, so sanitizer reports still name the functions."""
+    with tempfile.NamedTemporaryFile() as copy:
+        done = subprocess.run(["objcopy", "--strip-debug", str(path), copy.name], capture_output=True,
+                              check=False)
+        return Path(copy.name).read_bytes() if done.returncode == 0 else Path(path).read_bytes()
 
 
 def shared_libraries(program):
@@ -228,7 +262,7 @@ def add_with_links(cpio, path):
     parent = os.path.dirname(path)
     if os.path.islink(parent):  # /lib -> usr/lib on merged-/usr systems
         cpio.symlink(parent, os.readlink(parent))
-    cpio.file(path, source=path)
+    cpio.file(path, source=path, strip=True)
 
 
 def build_initramfs(kernel, programs, init_script, target, files=()):
@@ -254,7 +288,7 @@ def build_initramfs(kernel, programs, init_script, target, files=()):
     cpio.file("init", source=init_script)
     libs = set()
     for program in programs:
-        cpio.file(f"guest/{os.path.basename(program)}", source=program)
+        cpio.file(f"guest/{os.path.basename(program)}", source=program, strip=True)
         libs.update(shared_libraries(program))
     for lib in sorted(libs):
         add_with_links(cpio, lib)
@@ -276,6 +310,7 @@ def run_guest(kernel, initramfs, bound, memory):
     if os.access("/dev/kvm", os.R_OK | os.W_OK):
         command[1:1] = ["-enable-kvm", "-cpu", "host"]
     lines = []
+    booted = None
     started = time.monotonic()
     process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                                stdin=subprocess.DEVNULL, start_new_session=True)
@@ -303,13 +338,15 @@ def run_guest(kernel, initramfs, bound, memory):
                 line = raw.decode("utf-8", "replace").rstrip("\r")
                 lines.append(line)
                 print(line, flush=True)
+                if booted is None and f"{MARK} BOOTED" in line:
+                    booted = time.monotonic() - started
         if pending:
             lines.append(pending.decode("utf-8", "replace"))
     finally:
         if process.poll() is None:
             os.killpg(process.pid, 9)
         process.wait()
-    return lines, timed_out, time.monotonic() - started
+    return lines, timed_out, time.monotonic() - started, booted
 
 
 def judge(lines, checks):
@@ -364,9 +401,10 @@ def main():
         log(f"the initramfs could not be built: {error}")
         return 1
     log(f"initramfs {initramfs} ({initramfs.stat().st_size // 1024} KiB, {len(checks)} checks)")
-    lines, timed_out, seconds = run_guest(kernel, initramfs, args.bound, args.memory)
+    lines, timed_out, seconds, booted = run_guest(kernel, initramfs, args.bound, args.memory)
     results, finished = judge(lines, checks)
-    print(f"\n{MARK} summary ({seconds:.1f} s in the guest, {time.monotonic() - began:.1f} s in all)")
+    boot = f"booted in {booted:.1f} s, " if booted is not None else "never booted, "
+    print(f"\n{MARK} summary ({boot}{seconds:.1f} s in the guest, {time.monotonic() - began:.1f} s in all)")
     failed = 0
     for check, result in results.items():
         print(f"  {result:<12} {check}")
