@@ -22,6 +22,7 @@ int RunDevices(CliContext& context, const std::vector<std::string>& args);
 int RunFirmwareVersion(CliContext& context, const std::vector<std::string>& args);
 int RunSlots(CliContext& context, const std::vector<std::string>& args);
 int RunFactoryReset(CliContext& context, const std::vector<std::string>& args);
+int RunStore(CliContext& context, const std::vector<std::string>& args);
 
 // Every command, in the order help lists them.
 inline const Command kCommands[] = {
@@ -30,6 +31,7 @@ inline const Command kCommands[] = {
     {"firmware-version", "firmware-version", "the connected keyboard's firmware version", RunFirmwareVersion},
     {"slots", "slots", "the keyboard's slot table (device types 201-299)", RunSlots},
     {"factory-reset", "factory-reset --yes", "restore the keyboard's factory settings", RunFactoryReset},
+    {"store", "store", "open (creating when needed) the selected model's store and print its path", RunStore},
 };
 
 } // namespace kw::cli
