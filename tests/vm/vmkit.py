@@ -67,23 +67,39 @@ def newest_kernel_package():
     return best[:2] if best else None
 
 
-def archive_reachable(package):
-    """True when the host that serves `package` answers on its port."""
-    try:
-        out = subprocess.run(["apt-get", "download", "--print-uris", package],
-                             capture_output=True, text=True, timeout=60, check=False).stdout
-    except (OSError, subprocess.TimeoutExpired):
-        return False
-    m = re.search(r"'([a-z]+://[^']+)'", out)
-    if not m:
-        return False
-    url = urllib.parse.urlparse(m.group(1))
+def host_answers(address):
+    url = urllib.parse.urlparse(address)
     port = url.port or (443 if url.scheme == "https" else 80)
     try:
         with socket.create_connection((url.hostname, port), timeout=5):
             return True
     except OSError:
         return False
+
+
+def archive_reachable(package=None):
+    """True when the host that serves `package` answers on its port; without a package (or when
+    apt cannot name its address), when a host of the configured sources answers."""
+    addresses = []
+    if package:
+        try:
+            out = subprocess.run(["apt-get", "download", "--print-uris", package],
+                                 capture_output=True, text=True, timeout=60, check=False).stdout
+            addresses = re.findall(r"'(https?://[^']+)'", out)[:1]
+        except (OSError, subprocess.TimeoutExpired):
+            pass
+    if not addresses:
+        sources = [Path("/etc/apt/sources.list"), *Path("/etc/apt/sources.list.d").glob("*.list"),
+                   *Path("/etc/apt/sources.list.d").glob("*.sources")]
+        for source in sources:
+            try:
+                text = source.read_text(errors="replace")
+            except OSError:
+                continue
+            for line in text.splitlines():
+                if not line.lstrip().startswith("#"):
+                    addresses += re.findall(r"https?://[^\s\]]+", line)
+    return any(host_answers(a) for a in dict.fromkeys(addresses))
 
 
 def extract_vmlinux(vmlinuz, target):
@@ -127,7 +143,9 @@ def prepare_kernel(cache):
     if found is None:
         if newest_cached(cache):
             return newest_cached(cache)
-        log("the package lists name no linux-image-6.1.0-*-amd64 and nothing is cached")
+        if archive_reachable():
+            raise KitError("the package lists name no linux-image-6.1.0-*-amd64 (run apt-get update)")
+        log("the package lists name no kernel, the archive is unreachable and nothing is cached: skipped")
         sys.exit(SKIP)
     package, version = found
     folder = cache / version
