@@ -9,16 +9,18 @@ InMemoryKeyColourView::InMemoryKeyColourView(const std::vector<KeyItem>& keys) {
 void InMemoryKeyColourView::SetKeys(const std::vector<KeyItem>& keys) {
     std::lock_guard lock(mutex_);
     items_.clear();
+    positions_.clear();
     for (const KeyItem& key : keys) {
+        positions_[key.code].push_back(items_.size());
         items_.push_back({key.code, 0});
     }
 }
 
 void InMemoryKeyColourView::SetKeyColor(int code, uint32_t colour) {
     std::lock_guard lock(mutex_);
-    for (KeyColour& item : items_) {
-        if (item.code == code) {
-            item.colour = colour;
+    if (const auto found = positions_.find(code); found != positions_.end()) {
+        for (size_t position : found->second) {
+            items_[position].colour = colour;
         }
     }
 }

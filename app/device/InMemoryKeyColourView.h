@@ -6,6 +6,7 @@
 #include "app/device/ProductTypes.h"
 
 #include <atomic>
+#include <map>
 #include <mutex>
 
 namespace kw {
@@ -26,6 +27,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<KeyColour> items_;
+    std::map<int, std::vector<size_t>> positions_; // key code -> its items
     std::atomic<int> updates_{0};
 };
 

@@ -2,11 +2,14 @@
 // parts, preset shortcuts, the key matrix, abandonment on a failed part, and the pacing.
 
 #include "app/device/KeyDownload.h"
+#include "app/device/StoreDownloadSource.h"
 #include "tests/commands/CommandRig.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kw::test {
@@ -181,6 +184,48 @@ TEST_F(KeyDownloadATest, AFailedMacroPartAbandonsTheRest) {
     EXPECT_EQ(log.slotWrites[0].parts.size(), 1u); // the part that arrived stays
     EXPECT_TRUE(log.matrixWrites.empty());
     EXPECT_EQ(rig.keyboard->Reports().size(), 1u); // nothing after the failed part and its retry
+}
+
+TEST_F(KeyDownloadATest, ReadsTheStoreInRowAndRecordOrder) {
+    TempDir dir;
+    ConfigStore store;
+    ASSERT_TRUE(store.OpenStore(dir.path(), L"K1"));
+    const int profile = store.AddProfile(ProfileRecord{0, L"P", L"", 0, 0});
+    const int macro = store.AddMacro(L"M");
+    ASSERT_NE(macro, 0);
+    MacroItem second = Release('A', 20), first = Press('A', 10);
+    second.macro_id = first.macro_id = macro;
+    second.record_index = 2;
+    first.record_index = 1;
+    ASSERT_NE(store.AddMacroItem(second), 0); // stored out of order
+    ASSERT_NE(store.AddMacroItem(first), 0);
+    for (const auto& [code, type, value] : {std::tuple{0x07, 7, 2}, {0x05, 3, macro}, {0x06, 3, macro}}) {
+        KeyFunction function;
+        function.profile = profile;
+        function.key_code = code;
+        function.macro_type = type;
+        function.macro_value = value;
+        ASSERT_NE(store.SetKeyFunction(function), 0);
+    }
+    KeyFunction otherLayer;
+    otherLayer.profile = profile;
+    otherLayer.fn_layer = 1;
+    otherLayer.key_code = 0x04;
+    otherLayer.macro_type = 2;
+    otherLayer.macro_value = 9;
+    ASSERT_NE(store.SetKeyFunction(otherLayer), 0);
+
+    StoreDownloadSource reader(store, profile, 0, [](int vk) { return vk - 61; });
+    ASSERT_TRUE(KeyDownload(rig.manager, *rig.clock).Run(101, reader, matrixIndex));
+
+    const SimCommandLog log = rig.Log();
+    ASSERT_EQ(log.slotWrites.size(), 3u);
+    // Macros first in row order (keys 5 and 6 get slots 0 and 1), then the preset of key 7.
+    EXPECT_EQ(log.slotWrites[0].Payload(), (Bytes{1, 2, 0x04, 10, 0x80, 0x04, 20 | 0x80, 0, 0}));
+    EXPECT_EQ(log.slotWrites[2].slot, 2);
+    ASSERT_EQ(log.matrixWrites.size(), 1u);
+    const Bytes matrix = log.matrixWrites[0].Payload();
+    EXPECT_EQ(Bytes(matrix.begin(), matrix.begin() + 8), (Bytes{0, 0, 0, 0x40, 1, 0x40, 2, 0x40}));
 }
 
 } // namespace
