@@ -23,6 +23,8 @@ int RunFirmwareVersion(CliContext& context, const std::vector<std::string>& args
 int RunSlots(CliContext& context, const std::vector<std::string>& args);
 int RunFactoryReset(CliContext& context, const std::vector<std::string>& args);
 int RunStore(CliContext& context, const std::vector<std::string>& args);
+int RunDownload(CliContext& context, const std::vector<std::string>& args);
+int RunLight(CliContext& context, const std::vector<std::string>& args);
 
 // Every command, in the order help lists them.
 inline const Command kCommands[] = {
@@ -32,6 +34,8 @@ inline const Command kCommands[] = {
     {"slots", "slots", "the keyboard's slot table (device types 201-299)", RunSlots},
     {"factory-reset", "factory-reset --yes", "restore the keyboard's factory settings", RunFactoryReset},
     {"store", "store", "open (creating when needed) the selected model's store and print its path", RunStore},
+    {"download", "download", "write the active profile's keys and macros (layer 0) into the keyboard", RunDownload},
+    {"light", "light modes | set MODE [...] | keys KEY=RRGGBB ...", "lighting modes; set a mode or per-key colours", RunLight},
 };
 
 } // namespace kw::cli
