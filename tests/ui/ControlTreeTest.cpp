@@ -44,9 +44,11 @@ TEST(ControlIdentity, IsClassComparesTheClassNameExactly) {
 TEST(ControlFactory, UnknownUnbuiltAndMisplacedNamesCreateNothing) {
     MPanel panel(nullptr, 10, CRect(0, 0, 200, 200));
     const auto before = panel.GetControls().size();
-    const wchar_t* panelNulls[] = {L"", L"MPanel", L"CScrollVertical", L"carea", L"MButton", L"CComboBoxList", L"Nope"};
+    const wchar_t* panelNulls[] = {
+        L"", L"MPanel", L"CScrollVertical", L"carea", L"MButton", L"CComboBoxList", L"Nope"};
     for (const wchar_t* name : panelNulls) {
-        EXPECT_EQ(panel.CreateControl(name, 50, CRect(0, 0, 5, 5), L"", 1, 1), nullptr) << "name: " << ToUtf8(name);
+        EXPECT_EQ(panel.CreateControl(name, 50, CRect(0, 0, 5, 5), L"", 1, 1), nullptr)
+            << "name: " << ToUtf8(name);
         EXPECT_EQ(panel.CreateArea(name, 51, CRect(0, 0, 5, 5), L"", 1, 1), nullptr);
     }
     EXPECT_EQ(panel.CreateControl(nullptr, 52, CRect(), L"", 1, 1), nullptr);
@@ -54,7 +56,8 @@ TEST(ControlFactory, UnknownUnbuiltAndMisplacedNamesCreateNothing) {
     EXPECT_TRUE(panel.GetAreas().empty());
 
     // Names only a panel may create are refused by the window factory and the other way round.
-    EXPECT_EQ(ControlFactory::CreateWindowControl(L"KeyFuncControl", nullptr, 1, CRect(), L"", 1, 1), nullptr);
+    EXPECT_EQ(ControlFactory::CreateWindowControl(L"KeyFuncControl", nullptr, 1, CRect(), L"", 1, 1),
+              nullptr);
     EXPECT_TRUE(ControlFactory::IsPanelName(L"KeyFuncControl"));
     EXPECT_FALSE(ControlFactory::IsWindowName(L"KeyFuncControl"));
     EXPECT_TRUE(ControlFactory::IsWindowName(L"BatteryCtrl"));
@@ -106,10 +109,14 @@ TEST_F(ControlTree, ANotificationThreePanelsDeepArrivesWithItsOwnId) {
     RecordingDialog dialog;
     const HWND hwnd = dialog.Open();
     ASSERT_NE(hwnd, 0u);
-    auto* outer = static_cast<MPanel*>(dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 300, 180))));
-    auto* middle = static_cast<MPanel*>(outer->AddControl(std::make_unique<MPanel>(outer, 101, CRect(10, 10, 290, 170))));
-    auto* inner = static_cast<MPanel*>(middle->AddControl(std::make_unique<MPanel>(middle, 102, CRect(20, 20, 280, 160))));
-    auto* probe = static_cast<Probe*>(inner->AddControl(std::make_unique<Probe>(inner, 42, CRect(50, 50, 90, 90))));
+    auto* outer = static_cast<MPanel*>(
+        dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 300, 180))));
+    auto* middle = static_cast<MPanel*>(
+        outer->AddControl(std::make_unique<MPanel>(outer, 101, CRect(10, 10, 290, 170))));
+    auto* inner = static_cast<MPanel*>(
+        middle->AddControl(std::make_unique<MPanel>(middle, 102, CRect(20, 20, 280, 160))));
+    auto* probe =
+        static_cast<Probe*>(inner->AddControl(std::make_unique<Probe>(inner, 42, CRect(50, 50, 90, 90))));
     Click(hwnd, CPoint(60, 60));
     DispatchPendingMessages();
     ASSERT_EQ(probe->downs.size(), 1u);
@@ -121,9 +128,12 @@ TEST_F(ControlTree, ANotificationThreePanelsDeepArrivesWithItsOwnId) {
 TEST_F(ControlTree, ScrollBarIdsGetRawPointsOtherChildrenContentPoints) {
     RecordingDialog dialog;
     const HWND hwnd = dialog.Open();
-    auto* panel = static_cast<MPanel*>(dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 200, 100))));
-    auto* raw = static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 1, CRect(0, 0, 200, 400))));
-    auto* content = static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 7, CRect(0, 0, 200, 400))));
+    auto* panel = static_cast<MPanel*>(
+        dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 200, 100))));
+    auto* raw =
+        static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 1, CRect(0, 0, 200, 400))));
+    auto* content =
+        static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 7, CRect(0, 0, 200, 400))));
     panel->SetVirtualHeight(400);
     panel->GetScrollVertical()->SetPosition(400); // scrolled to the end: offset = 400 - 100 = 300
     EXPECT_EQ(panel->GetScrollOffset(), CPoint(0, 300));
@@ -145,7 +155,8 @@ TEST_F(ControlTree, DoubleClickIsASecondPressOrNotificationThree) {
     for (const Case c : {Case{0, 2, 0, false}, Case{1, 1, 1, true}}) {
         RecordingDialog dialog;
         const HWND hwnd = dialog.Open();
-        auto* probe = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(10, 10, 60, 60))));
+        auto* probe = static_cast<Probe*>(
+            dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(10, 10, 60, 60))));
         probe->SetDblClk(c.dblClk);
         DeliverPointerMove(hwnd, CPoint(20, 20));
         DeliverButton(hwnd, 1, true, CPoint(20, 20));
@@ -156,7 +167,8 @@ TEST_F(ControlTree, DoubleClickIsASecondPressOrNotificationThree) {
         DispatchPendingMessages();
         EXPECT_EQ(probe->downs.size(), c.downs) << "dblClk " << c.dblClk;
         EXPECT_EQ(probe->dblClicks, c.dblClicks);
-        const bool notified = std::any_of(dialog.notes.begin(), dialog.notes.end(), [](auto& n) { return n.code == 3; });
+        const bool notified =
+            std::any_of(dialog.notes.begin(), dialog.notes.end(), [](auto& n) { return n.code == 3; });
         EXPECT_EQ(notified, c.notified);
         if (c.notified) {
             ASSERT_EQ(dialog.doubleClickPoints.size(), 1u);
@@ -168,7 +180,8 @@ TEST_F(ControlTree, DoubleClickIsASecondPressOrNotificationThree) {
 TEST_F(ControlTree, PressesFarApartInTimeOrSpaceAreTwoPresses) {
     RecordingDialog dialog;
     const HWND hwnd = dialog.Open();
-    auto* probe = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(10, 10, 100, 60))));
+    auto* probe =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(10, 10, 100, 60))));
     probe->SetDblClk(1);
     Click(hwnd, CPoint(20, 20));
     clock->Advance(kDoubleClickMs + 1);
@@ -182,8 +195,10 @@ TEST_F(ControlTree, PressesFarApartInTimeOrSpaceAreTwoPresses) {
 TEST_F(ControlTree, RemovingTheFocusedControlClearsTheFocusFirst) {
     RecordingDialog dialog;
     const HWND hwnd = dialog.Open();
-    auto* panel = static_cast<MPanel*>(dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 300, 180))));
-    auto* probe = static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 5, CRect(10, 10, 60, 60))));
+    auto* panel = static_cast<MPanel*>(
+        dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 300, 180))));
+    auto* probe =
+        static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 5, CRect(10, 10, 60, 60))));
     Click(hwnd, CPoint(20, 20));
     DispatchPendingMessages();
     PaintManager& pm = dialog.GetPaintManager();
@@ -193,7 +208,8 @@ TEST_F(ControlTree, RemovingTheFocusedControlClearsTheFocusFirst) {
     EXPECT_EQ(pm.GetFocusControl(), nullptr);
     EXPECT_EQ(panel->GetControl(5), nullptr);
     // The removal of the panel (an ancestor of the focus) also clears it.
-    auto* other = static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 6, CRect(10, 10, 60, 60))));
+    auto* other =
+        static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 6, CRect(10, 10, 60, 60))));
     pm.SetFocusControl(other);
     pm.RemoveControl(panel);
     EXPECT_EQ(pm.GetFocusControl(), nullptr);
@@ -203,7 +219,8 @@ TEST_F(ControlTree, RemovingTheFocusedControlClearsTheFocusFirst) {
 TEST_F(ControlTree, FocusLossReachesTheRemovedControlWhileItIsAlive) {
     RecordingDialog dialog;
     dialog.Open();
-    auto* probe = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(10, 10, 60, 60))));
+    auto* probe =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(10, 10, 60, 60))));
     dialog.SetFocusControl(probe);
     ASSERT_EQ(probe->focusCalls, std::vector<int>{1});
     // The probe records into a vector it owns: a call after destruction would be a use after free
@@ -216,9 +233,12 @@ TEST_F(ControlTree, LaterOverlappingControlsAreMarkedStaleByARepaintRequest) {
     RecordingDialog dialog;
     dialog.Open();
     Settle();
-    auto* below = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 1, CRect(0, 0, 50, 50))));
-    auto* above = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 2, CRect(40, 40, 90, 90))));
-    auto* apart = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 3, CRect(200, 0, 250, 50))));
+    auto* below =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 1, CRect(0, 0, 50, 50))));
+    auto* above =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 2, CRect(40, 40, 90, 90))));
+    auto* apart =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 3, CRect(200, 0, 250, 50))));
     for (Probe* p : {below, above, apart}) {
         p->SetUpdate(1, 0);
     }
@@ -234,7 +254,8 @@ TEST_F(ControlTree, LaterOverlappingControlsAreMarkedStaleByARepaintRequest) {
 // A control with an accelerator.
 class AccelProbe : public Probe {
 public:
-    AccelProbe(MObject* parent, unsigned id, CRect rect, unsigned vk, unsigned mods) : Probe(parent, id, rect) {
+    AccelProbe(MObject* parent, unsigned id, CRect rect, unsigned vk, unsigned mods)
+        : Probe(parent, id, rect) {
         SetAccelerator(vk, mods);
     }
 };
@@ -244,12 +265,17 @@ TEST_F(ControlTree, AcceleratorsMatchTheModifierValue) {
         std::vector<UINT> held;
         unsigned modifiers;
     };
-    const Case cases[] = {{{}, 0}, {{VK_LSHIFT}, 16}, {{VK_LMENU}, 18}, {{VK_LCONTROL}, 17},
-                          {{VK_LSHIFT, VK_LCONTROL}, 17}, {{VK_LMENU, VK_LCONTROL}, 19}};
+    const Case cases[] = {{{}, 0},
+                          {{VK_LSHIFT}, 16},
+                          {{VK_LMENU}, 18},
+                          {{VK_LCONTROL}, 17},
+                          {{VK_LSHIFT, VK_LCONTROL}, 17},
+                          {{VK_LMENU, VK_LCONTROL}, 19}};
     for (const Case& c : cases) {
         RecordingDialog dialog;
         const HWND hwnd = dialog.Open();
-        auto* panel = static_cast<MPanel*>(dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 300, 180))));
+        auto* panel = static_cast<MPanel*>(
+            dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 300, 180))));
         panel->AddControl(std::make_unique<AccelProbe>(panel, 9, CRect(0, 0, 10, 10), 'S', c.modifiers));
         for (UINT vk : c.held) {
             DeliverKey(hwnd, vk, true);
@@ -272,7 +298,8 @@ TEST_F(ControlTree, AcceleratorsMatchTheModifierValue) {
 TEST_F(ControlTree, WheelScrollsAPanelByItsStep) {
     RecordingDialog dialog;
     const HWND hwnd = dialog.Open();
-    auto* panel = static_cast<MPanel*>(dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 200, 100))));
+    auto* panel = static_cast<MPanel*>(
+        dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 200, 100))));
     panel->SetVirtualHeight(300);
     ASSERT_TRUE(panel->GetScrollVertical()->IsVisible());
     DeliverPointerMove(hwnd, CPoint(50, 50));

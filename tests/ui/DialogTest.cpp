@@ -293,7 +293,8 @@ TEST_F(Dialogs, WindowTimersFireOnTheManualClock) {
 TEST_F(Dialogs, ControlTimersRestartWhenPausedAndStopWithTheControl) {
     RecordingDialog dialog;
     dialog.Open();
-    auto* probe = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(0, 0, 10, 10))));
+    auto* probe =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(0, 0, 10, 10))));
     PaintManager& pm = dialog.GetPaintManager();
     EXPECT_EQ(pm.SetTimer(probe, 1, 40), 1);
     EXPECT_EQ(pm.SetTimer(probe, 1, 40), 0); // running: left alone
@@ -309,8 +310,10 @@ TEST_F(Dialogs, ControlTimersRestartWhenPausedAndStopWithTheControl) {
 TEST_F(Dialogs, TheAnimationTickReachesVisibleRegisteredControls) {
     RecordingDialog dialog;
     dialog.Open();
-    auto* shown = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(0, 0, 10, 10))));
-    auto* hidden = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 6, CRect(0, 0, 10, 10))));
+    auto* shown =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(0, 0, 10, 10))));
+    auto* hidden =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 6, CRect(0, 0, 10, 10))));
     hidden->SetVisible(0);
     shown->AddMTimer();
     hidden->AddMTimer();
@@ -326,7 +329,8 @@ TEST_F(Dialogs, TheAnimationTickReachesVisibleRegisteredControls) {
 TEST_F(Dialogs, LeavingTheWindowDropsTheHoverControl) {
     RecordingDialog dialog;
     const HWND hwnd = dialog.Open();
-    auto* probe = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(10, 10, 60, 60))));
+    auto* probe =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(10, 10, 60, 60))));
     DeliverPointerMove(hwnd, CPoint(20, 20));
     DispatchPendingMessages();
     EXPECT_EQ(dialog.GetPaintManager().GetHoverControl(), probe);

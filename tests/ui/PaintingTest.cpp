@@ -13,12 +13,15 @@ namespace vellum::test {
 namespace {
 
 // Writes a PNG whose `count` slices are filled with the given colours (ARGB).
-void WriteStrip(const std::filesystem::path& path, const std::vector<ARGB>& colors, int slice = 4, int height = 4) {
+void WriteStrip(const std::filesystem::path& path, const std::vector<ARGB>& colors, int slice = 4,
+                int height = 4) {
     std::filesystem::create_directories(path.parent_path());
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, slice * static_cast<int>(colors.size()), height);
+    cairo_surface_t* s =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, slice * static_cast<int>(colors.size()), height);
     cairo_t* cr = cairo_create(s);
     for (std::size_t i = 0; i < colors.size(); ++i) {
-        MRender::DrawColor(cr, CRect(static_cast<int>(i) * slice, 0, static_cast<int>(i + 1) * slice, height), colors[i]);
+        MRender::DrawColor(cr, CRect(static_cast<int>(i) * slice, 0, static_cast<int>(i + 1) * slice, height),
+                           colors[i]);
     }
     cairo_destroy(cr);
     ASSERT_EQ(cairo_surface_write_to_png(s, path.c_str()), CAIRO_STATUS_SUCCESS);
@@ -64,7 +67,8 @@ public:
         cairo_surface_t* s = cairo_get_target(hdc);
         cairo_surface_flush(s);
         const CRect r = GetRect();
-        auto* row = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s) + r.top * cairo_image_surface_get_stride(s));
+        auto* row = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s) +
+                                                     r.top * cairo_image_surface_get_stride(s));
         row[r.left] = 0x00000000;     // black, no alpha
         row[r.left + 1] = 0x00FF0000; // red, no alpha
         row[r.left + 2] = 0x00000001; // almost black, no alpha
@@ -87,9 +91,12 @@ TEST_F(Painting, LayeredWindowsMakeColouredAlphaFreePixelsOpaqueButKeepBlackTran
 TEST_F(Painting, ControlsPaintInListOrderAndOnlyInsideTheUpdateArea) {
     RecordingDialog dialog;
     const HWND hwnd = dialog.Open(0, 0, 100, 60);
-    auto* below = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 1, CRect(10, 10, 50, 50), 0xFFFF0000)));
-    auto* above = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 2, CRect(30, 10, 70, 50), 0xFF00FF00)));
-    auto* far = static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 3, CRect(80, 10, 95, 50), 0xFF0000FF)));
+    auto* below = static_cast<Probe*>(
+        dialog.AddControl(std::make_unique<Probe>(&dialog, 1, CRect(10, 10, 50, 50), 0xFFFF0000)));
+    auto* above = static_cast<Probe*>(
+        dialog.AddControl(std::make_unique<Probe>(&dialog, 2, CRect(30, 10, 70, 50), 0xFF00FF00)));
+    auto* far = static_cast<Probe*>(
+        dialog.AddControl(std::make_unique<Probe>(&dialog, 3, CRect(80, 10, 95, 50), 0xFF0000FF)));
     Settle();
     EXPECT_EQ(screen->Pixel(hwnd, 20, 20), 0xFFFF0000u);
     EXPECT_EQ(screen->Pixel(hwnd, 40, 20), 0xFF00FF00u);
@@ -122,7 +129,8 @@ TEST_F(Painting, MissingImagesAreNotCachedAndALaterCallRetries) {
     dialog.Open();
     PaintManager& pm = dialog.GetPaintManager();
     EXPECT_EQ(pm.AddImgResInfo(L"btn_late.png", 4), nullptr);
-    WriteStrip(Manager::GetSkinFolder() / "btn_late.png", {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}, 5, 3);
+    WriteStrip(Manager::GetSkinFolder() / "btn_late.png", {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}, 5,
+               3);
     ImgResInfo* info = pm.AddImgResInfo(L"btn_late.png", 4);
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->sliceWidth, 5);
@@ -243,7 +251,10 @@ TEST(MRenderHelpers, OriginPointsFollowTheAlignment) {
 }
 
 TEST(MRenderHelpers, CheckAlphaColorRaisesPureBlackOnly) {
-    for (auto [in, out] : {std::pair<unsigned long, unsigned long>{0, 1}, {0xFF000000, 0xFF000001}, {0x10, 0x10}, {0xFF000100, 0xFF000100}}) {
+    for (auto [in, out] : {std::pair<unsigned long, unsigned long>{0, 1},
+                           {0xFF000000, 0xFF000001},
+                           {0x10, 0x10},
+                           {0xFF000100, 0xFF000100}}) {
         unsigned long c = in;
         MRender::CheckAlphaColor(c);
         EXPECT_EQ(c, out);
@@ -279,7 +290,8 @@ TEST(MRenderHelpers, VerticalTransitionRunsFromTheFirstToTheLastOpacity) {
     cairo_destroy(cr);
     cairo_surface_t* dst = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 101);
     cr = cairo_create(dst);
-    const int last = MRender::DrawVerticalTransition(cr, src, CRect(0, 0, 10, 101), CRect(0, 0, 10, 101), 0, 100);
+    const int last =
+        MRender::DrawVerticalTransition(cr, src, CRect(0, 0, 10, 101), CRect(0, 0, 10, 101), 0, 100);
     cairo_destroy(cr);
     EXPECT_EQ(last, 0);
     EXPECT_EQ(PixelOf(dst, 5, 0) >> 24, 255u);

@@ -86,7 +86,8 @@ public:
 // A control that fills itself with a colour and records the routing it sees.
 class Probe : public MControl {
 public:
-    Probe(MObject* parent, unsigned id, CRect rect, ARGB color = 0xFFFF0000) : MControl(parent, id, rect), color(color) {}
+    Probe(MObject* parent, unsigned id, CRect rect, ARGB color = 0xFFFF0000)
+        : MControl(parent, id, rect), color(color) {}
 
     void DrawControl(HDC& hdc, CRect) override {
         ++draws;

@@ -12,8 +12,8 @@
 
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -49,7 +49,8 @@ public:
                 continue;
             }
             name_ = ":" + std::to_string(n);
-            std::vector<std::string> args = {path, name_, "-screen", "0", "1280x720x24", "-nolisten", "tcp", "-noreset"};
+            std::vector<std::string> args = {path,          name_,       "-screen", "0",
+                                             "1280x720x24", "-nolisten", "tcp",     "-noreset"};
             std::vector<char*> argv;
             for (auto& a : args) {
                 argv.push_back(a.data());
@@ -123,8 +124,7 @@ public:
 };
 
 // Pumps the loop until `done` or the time is up.
-template <class F>
-bool PumpUntil(F done, std::chrono::milliseconds limit = 3000ms) {
+template <class F> bool PumpUntil(F done, std::chrono::milliseconds limit = 3000ms) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline) {
         DispatchPendingMessages();
@@ -175,8 +175,8 @@ TEST(X11EndToEnd, ClickingARealWindowRepaintsWhatTheScreenShows) {
         const HWND hwnd = dialog.Create(0, L"End to end", WS_POPUP, 0, CRect(100, 80, 400, 280));
         ASSERT_NE(hwnd, 0u);
         ASSERT_NE(x11->NativeWindow(hwnd), 0u);
-        auto* target = static_cast<ClickTarget*>(
-            dialog.AddControl(std::make_unique<ClickTarget>(&dialog, 77, CRect(50, 40, 150, 100), 0xFFFF0000)));
+        auto* target = static_cast<ClickTarget*>(dialog.AddControl(
+            std::make_unique<ClickTarget>(&dialog, 77, CRect(50, 40, 150, 100), 0xFFFF0000)));
         dialog.ShowWindow(SW_SHOW);
 
         Display* probe = XOpenDisplay(server.Name().c_str());
@@ -185,7 +185,8 @@ TEST(X11EndToEnd, ClickingARealWindowRepaintsWhatTheScreenShows) {
         ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(probe, 100 + 60, 80 + 50) == 0xFF0000; }))
             << std::hex << ScreenPixel(probe, 160, 130);
         EXPECT_TRUE(Near(ScreenPixel(probe, 100, 80), 0x10A8FD)) << std::hex << ScreenPixel(probe, 100, 80);
-        EXPECT_TRUE(Near(ScreenPixel(probe, 100 + 200, 80 + 150), 0x090D13)) << std::hex << ScreenPixel(probe, 300, 230);
+        EXPECT_TRUE(Near(ScreenPixel(probe, 100 + 200, 80 + 150), 0x090D13))
+            << std::hex << ScreenPixel(probe, 300, 230);
         EXPECT_FALSE(Near(ScreenPixel(probe, 99, 80), 0x10A8FD)); // outside the window
 
         XTestFakeMotionEvent(probe, -1, 100 + 70, 80 + 60, CurrentTime);

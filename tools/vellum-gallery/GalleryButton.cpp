@@ -25,9 +25,11 @@ GalleryButton::GalleryButton(MObject* parent, unsigned id, CRect rect, const wch
     SetCursorEx(kCursorHand);
 }
 
-void GalleryButton::InitControl(PaintManager*) { SetImage(L"btn_gallery.png", 4); }
+void GalleryButton::InitControl(PaintManager*) {
+    SetImage(L"btn_gallery.png", 4);
+}
 
-void GalleryButton::RenderStates(HDC& hdc) {
+void GalleryButton::RenderState(HDC& hdc, int i) {
     const CRect r = GetRect();
     const int w = r.Width();
     const int h = r.Height();
@@ -38,7 +40,7 @@ void GalleryButton::RenderStates(HDC& hdc) {
     unsigned hAlign = 0;
     unsigned vAlign = 0;
     GetAlignment(hAlign, vAlign);
-    for (int i = 0; i < 4; ++i) {
+    {
         const CRect slot(i * w, 0, (i + 1) * w, h);
         // What lies beneath, so that translucent pictures blend with the window.
         cairo_save(cache);
@@ -54,8 +56,8 @@ void GalleryButton::RenderStates(HDC& hdc) {
             cairo_save(cache);
             cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, h);
             auto add = [&](double at, ARGB c) {
-                cairo_pattern_add_color_stop_rgba(p, at, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
-                                                  (c & 0xFF) / 255.0, 1.0);
+                cairo_pattern_add_color_stop_rgba(p, at, ((c >> 16) & 0xFF) / 255.0,
+                                                  ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0, 1.0);
             };
             add(0, kFaces[i][0]);
             add(1, kFaces[i][1]);
@@ -85,13 +87,18 @@ void GalleryButton::RenderStates(HDC& hdc) {
 
 void GalleryButton::DrawControl(HDC& hdc, CRect) {
     if (!GetUpdate() || !CacheSurface()) {
-        RenderStates(hdc);
+        renderedStates_ = 0;
+    }
+    const int state = state_;
+    if (!(renderedStates_ & (1u << state))) {
+        RenderState(hdc, state);
+        renderedStates_ |= 1u << state;
     }
     const CRect r = GetRect();
     cairo_save(hdc);
     PathRect(hdc, r);
     cairo_clip(hdc);
-    cairo_set_source_surface(hdc, CacheSurface(), r.left - state_ * r.Width(), r.top);
+    cairo_set_source_surface(hdc, CacheSurface(), r.left - state * r.Width(), r.top);
     cairo_set_operator(hdc, CAIRO_OPERATOR_SOURCE);
     cairo_paint(hdc);
     cairo_restore(hdc);

@@ -1,7 +1,8 @@
 #pragma once
 
-// A push button for the gallery: four states (normal, hover, pressed, disabled) rendered once into a
-// cache four widths wide and copied slice by slice afterwards. Uses the skin strip "btn_gallery.png"
+// A push button for the gallery: four states (normal, hover, pressed, disabled) kept in a cache four
+// widths wide. A state's slice is rendered the first time it is shown after the cache went stale and
+// copied from then on. Uses the skin strip "btn_gallery.png"
 // when the window can load it, else draws rounded gradients. Reports 1 on press and 2 on click.
 
 #include "ui/framework/MControlFont.h"
@@ -23,9 +24,10 @@ public:
 
 private:
     void SetState(int state);
-    void RenderStates(vellum::HDC& hdc);
+    void RenderState(vellum::HDC& hdc, int state);
 
     std::atomic<int> state_ = 0;
+    unsigned renderedStates_ = 0; // bit per state slice that is current in the cache
 };
 
 } // namespace kw::gallery

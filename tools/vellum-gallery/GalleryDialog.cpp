@@ -13,7 +13,8 @@ using namespace vellum;
 
 void GalleryDialog::InitUI(CRect client) {
     // Title bar and side areas.
-    if (auto* bar = static_cast<CArea*>(CreateArea(L"CArea", 1, CRect(1, 1, client.right - 1, 40), L"", 1, 1))) {
+    if (auto* bar =
+            static_cast<CArea*>(CreateArea(L"CArea", 1, CRect(1, 1, client.right - 1, 40), L"", 1, 1))) {
         bar->SetColor(RGB(0x16, 0x20, 0x36));
     }
     if (auto* side = static_cast<CArea*>(CreateArea(L"CArea", 2, CRect(20, 60, 300, 400), L"", 1, 1))) {
@@ -24,8 +25,8 @@ void GalleryDialog::InitUI(CRect client) {
         framed->SetFrame(1, 0xFF10A8FD, 1);
     }
 
-    auto* close = static_cast<GalleryButton*>(
-        AddControl(std::make_unique<GalleryButton>(this, kCloseId, CRect(client.right - 110, 6, client.right - 10, 34), L"Close")));
+    auto* close = static_cast<GalleryButton*>(AddControl(std::make_unique<GalleryButton>(
+        this, kCloseId, CRect(client.right - 110, 6, client.right - 10, 34), L"Close")));
     close->SetTooltip(L"Close the gallery");
     AddControl(std::make_unique<GalleryButton>(this, kToggleId, CRect(340, 80, 460, 116), L"Enable/disable"));
     AddControl(std::make_unique<GalleryButton>(this, kMessageId, CRect(470, 80, 590, 116), L"Message 消息"));
@@ -34,10 +35,12 @@ void GalleryDialog::InitUI(CRect client) {
         AddControl(std::make_unique<GalleryButton>(this, 904, CRect(470, 160, 590, 196), L"Disabled")));
     disabled->SetEnabled(0);
 
-    auto* list = static_cast<ScrollingList*>(AddControl(std::make_unique<ScrollingList>(this, kListId, CRect(40, 80, 280, 380))));
+    auto* list = static_cast<ScrollingList*>(
+        AddControl(std::make_unique<ScrollingList>(this, kListId, CRect(40, 80, 280, 380))));
     for (int i = 0; i < kRows; ++i) {
         const std::wstring title = L"Row " + std::to_wstring(i + 1) + (i % 3 == 0 ? L" 键盘" : L"");
-        list->AddControl(std::make_unique<GalleryButton>(list, 1000 + i, CRect(50, 90 + i * 40, 260, 120 + i * 40), title.c_str()));
+        list->AddControl(std::make_unique<GalleryButton>(
+            list, 1000 + i, CRect(50, 90 + i * 40, 260, 120 + i * 40), title.c_str()));
     }
     list->SetVirtualHeight(20 + kRows * 40);
 }
@@ -64,7 +67,8 @@ long GalleryDialog::OnMessage(unsigned id, unsigned code, unsigned, long) {
         break;
     default:
         if (id >= 1000) {
-            SetMessage(L"Row " + std::to_wstring(id - 999) + L" clicked", CRect(320, 420, 620, 480), kMsgInfo);
+            SetMessage(L"Row " + std::to_wstring(id - 999) + L" clicked", CRect(320, 420, 620, 480),
+                       kMsgInfo);
         }
         break;
     }
@@ -82,6 +86,8 @@ LRESULT GalleryDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-void GalleryDialog::PostNcDestroy() { PostQuitMessage(0); }
+void GalleryDialog::PostNcDestroy() {
+    PostQuitMessage(0);
+}
 
 } // namespace kw::gallery

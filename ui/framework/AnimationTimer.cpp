@@ -9,7 +9,9 @@ AnimationTimer::AnimationTimer(unsigned periodMs, std::function<void()> tick)
     thread_ = std::thread([this] { Run(); });
 }
 
-AnimationTimer::~AnimationTimer() { Stop(); }
+AnimationTimer::~AnimationTimer() {
+    Stop();
+}
 
 void AnimationTimer::Stop() {
     {

@@ -33,7 +33,8 @@ void Clock::Install(std::shared_ptr<Clock> clock) {
 
 std::uint64_t SteadyClock::NowMs() const {
     using namespace std::chrono;
-    return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<std::uint64_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 void ManualClock::Advance(std::uint64_t ms) {

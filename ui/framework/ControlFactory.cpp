@@ -23,48 +23,27 @@ std::unique_ptr<MControl> MakeArea(MObject* parent, unsigned id, CRect rect, con
 // Every name the factories know, with where it may be created. Controls of the standard family,
 // the pickers, lists and indicators register their constructors here as they join the library.
 const Entry kEntries[] = {
-    {L"CArea", kBoth, MakeArea},
-    {L"MText", kBoth, nullptr},
-    {L"MPicture", kBoth, nullptr},
-    {L"CPhotoFrame", kBoth, nullptr},
-    {L"CSliderPicture", kBoth, nullptr},
-    {L"CGifPicture", kBoth, nullptr},
-    {L"MProgress", kBoth, nullptr},
-    {L"MSlider", kBoth, nullptr},
-    {L"MLevelCtrl", kBoth, nullptr},
-    {L"MButton", kBoth, nullptr},
-    {L"CImageButton", kBoth, nullptr},
-    {L"CTextButton", kBoth, nullptr},
-    {L"CCheckButton", kBoth, nullptr},
-    {L"CRadioButton", kBoth, nullptr},
-    {L"CIconButton", kBoth, nullptr},
-    {L"CTimerButton", kBoth, nullptr},
-    {L"CHelpButton", kBoth, nullptr},
-    {L"MEdit", kBoth, nullptr},
-    {L"MRichEdit", kBoth, nullptr},
-    {L"MEditEx", kBoth, nullptr},
-    {L"CColorButton", kBoth, nullptr},
-    {L"MSpinButton", kBoth, nullptr},
-    {L"CSpinButton", kBoth, nullptr},
-    {L"CSwitchButton", kBoth, nullptr},
-    {L"MComboBox", kBoth, nullptr},
-    {L"MTabCtrl", kBoth, nullptr},
-    {L"MTabLayout", kBoth, nullptr},
-    {L"MListBox", kBoth, nullptr},
-    {L"MPalette", kBoth, nullptr},
-    {L"CColorPalette", kBoth, nullptr},
-    {L"CColorSelect", kBoth, nullptr},
-    {L"KeyboardCtrl", kBoth, nullptr},
-    {L"KeyFuncControl", kPanel, nullptr},
-    {L"DListBox", kPanel, nullptr},
-    {L"CRecordList", kPanel, nullptr},
-    {L"CirclePalette", kBoth, nullptr},
-    {L"CDeviceCtrl", kBoth, nullptr},
-    {L"MenuItem", kBoth, nullptr},
-    {L"UpgradeButton", kPanel, nullptr},
-    {L"DownloadButton", kPanel, nullptr},
-    {L"CComboBoxList", kWindow, nullptr},
-    {L"BatteryCtrl", kWindow, nullptr},
+    {L"CArea", kBoth, MakeArea},          {L"MText", kBoth, nullptr},
+    {L"MPicture", kBoth, nullptr},        {L"CPhotoFrame", kBoth, nullptr},
+    {L"CSliderPicture", kBoth, nullptr},  {L"CGifPicture", kBoth, nullptr},
+    {L"MProgress", kBoth, nullptr},       {L"MSlider", kBoth, nullptr},
+    {L"MLevelCtrl", kBoth, nullptr},      {L"MButton", kBoth, nullptr},
+    {L"CImageButton", kBoth, nullptr},    {L"CTextButton", kBoth, nullptr},
+    {L"CCheckButton", kBoth, nullptr},    {L"CRadioButton", kBoth, nullptr},
+    {L"CIconButton", kBoth, nullptr},     {L"CTimerButton", kBoth, nullptr},
+    {L"CHelpButton", kBoth, nullptr},     {L"MEdit", kBoth, nullptr},
+    {L"MRichEdit", kBoth, nullptr},       {L"MEditEx", kBoth, nullptr},
+    {L"CColorButton", kBoth, nullptr},    {L"MSpinButton", kBoth, nullptr},
+    {L"CSpinButton", kBoth, nullptr},     {L"CSwitchButton", kBoth, nullptr},
+    {L"MComboBox", kBoth, nullptr},       {L"MTabCtrl", kBoth, nullptr},
+    {L"MTabLayout", kBoth, nullptr},      {L"MListBox", kBoth, nullptr},
+    {L"MPalette", kBoth, nullptr},        {L"CColorPalette", kBoth, nullptr},
+    {L"CColorSelect", kBoth, nullptr},    {L"KeyboardCtrl", kBoth, nullptr},
+    {L"KeyFuncControl", kPanel, nullptr}, {L"DListBox", kPanel, nullptr},
+    {L"CRecordList", kPanel, nullptr},    {L"CirclePalette", kBoth, nullptr},
+    {L"CDeviceCtrl", kBoth, nullptr},     {L"MenuItem", kBoth, nullptr},
+    {L"UpgradeButton", kPanel, nullptr},  {L"DownloadButton", kPanel, nullptr},
+    {L"CComboBoxList", kWindow, nullptr}, {L"BatteryCtrl", kWindow, nullptr},
 };
 
 const Entry* Find(const wchar_t* className, unsigned where) {
@@ -79,8 +58,8 @@ const Entry* Find(const wchar_t* className, unsigned where) {
     return nullptr;
 }
 
-std::unique_ptr<MControl> Create(const wchar_t* className, unsigned where, MObject* parent, unsigned id, CRect rect,
-                                 const wchar_t* text, int a, int b) {
+std::unique_ptr<MControl> Create(const wchar_t* className, unsigned where, MObject* parent, unsigned id,
+                                 CRect rect, const wchar_t* text, int a, int b) {
     const Entry* entry = Find(className, where);
     if (!entry || !entry->create) {
         return nullptr;
@@ -90,17 +69,23 @@ std::unique_ptr<MControl> Create(const wchar_t* className, unsigned where, MObje
 
 } // namespace
 
-std::unique_ptr<MControl> ControlFactory::CreatePanelControl(const wchar_t* className, MObject* parent, unsigned id,
-                                                             CRect rect, const wchar_t* text, int a, int b) {
+std::unique_ptr<MControl> ControlFactory::CreatePanelControl(const wchar_t* className, MObject* parent,
+                                                             unsigned id, CRect rect, const wchar_t* text,
+                                                             int a, int b) {
     return Create(className, kPanel, parent, id, rect, text, a, b);
 }
 
-std::unique_ptr<MControl> ControlFactory::CreateWindowControl(const wchar_t* className, MObject* parent, unsigned id,
-                                                              CRect rect, const wchar_t* text, int a, int b) {
+std::unique_ptr<MControl> ControlFactory::CreateWindowControl(const wchar_t* className, MObject* parent,
+                                                              unsigned id, CRect rect, const wchar_t* text,
+                                                              int a, int b) {
     return Create(className, kWindow, parent, id, rect, text, a, b);
 }
 
-bool ControlFactory::IsPanelName(const wchar_t* className) { return Find(className, kPanel) != nullptr; }
-bool ControlFactory::IsWindowName(const wchar_t* className) { return Find(className, kWindow) != nullptr; }
+bool ControlFactory::IsPanelName(const wchar_t* className) {
+    return Find(className, kPanel) != nullptr;
+}
+bool ControlFactory::IsWindowName(const wchar_t* className) {
+    return Find(className, kWindow) != nullptr;
+}
 
 } // namespace vellum

@@ -12,13 +12,15 @@ namespace vellum {
 
 class ControlFactory {
 public:
-    using Creator = std::unique_ptr<MControl> (*)(MObject* parent, unsigned id, CRect rect, const wchar_t* text,
-                                                  int a, int b);
+    using Creator = std::unique_ptr<MControl> (*)(MObject* parent, unsigned id, CRect rect,
+                                                  const wchar_t* text, int a, int b);
 
-    static std::unique_ptr<MControl> CreatePanelControl(const wchar_t* className, MObject* parent, unsigned id,
-                                                        CRect rect, const wchar_t* text, int a, int b);
-    static std::unique_ptr<MControl> CreateWindowControl(const wchar_t* className, MObject* parent, unsigned id,
-                                                         CRect rect, const wchar_t* text, int a, int b);
+    static std::unique_ptr<MControl> CreatePanelControl(const wchar_t* className, MObject* parent,
+                                                        unsigned id, CRect rect, const wchar_t* text, int a,
+                                                        int b);
+    static std::unique_ptr<MControl> CreateWindowControl(const wchar_t* className, MObject* parent,
+                                                         unsigned id, CRect rect, const wchar_t* text, int a,
+                                                         int b);
     // Whether the name is one the panel or window factory accepts (whether or not it is built yet).
     static bool IsPanelName(const wchar_t* className);
     static bool IsWindowName(const wchar_t* className);

@@ -21,6 +21,8 @@ inline void SetSourceColorRef(cairo_t* cr, COLORREF c, unsigned alpha = 255) {
     SetSourceARGB(cr, ColorRefToARGB(c, alpha));
 }
 
-inline void PathRect(cairo_t* cr, const CRect& r) { cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height()); }
+inline void PathRect(cairo_t* cr, const CRect& r) {
+    cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height());
+}
 
 } // namespace vellum

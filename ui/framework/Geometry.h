@@ -46,7 +46,9 @@ struct CRect {
     // Empty when it covers no pixel.
     constexpr bool IsRectEmpty() const { return right <= left || bottom <= top; }
     constexpr bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
-    constexpr bool PtInRect(CPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    constexpr bool PtInRect(CPoint p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
 
     constexpr void SetRectEmpty() { *this = CRect(); }
     constexpr void OffsetRect(int dx, int dy) {

@@ -68,7 +68,9 @@ unsigned CurrentModifierValue() {
     return value;
 }
 
-bool IsKeyDown(UINT vk) { return vk < 256 && Keys()[vk].load(); }
+bool IsKeyDown(UINT vk) {
+    return vk < 256 && Keys()[vk].load();
+}
 
 void ResetKeyState() {
     for (auto& key : Keys()) {
@@ -129,7 +131,8 @@ void DeliverWheel(HWND hwnd, int delta, CPoint client) {
     }
     CPoint screen = client;
     ClientToScreen(hwnd, screen);
-    const WPARAM wParam = (CurrentMouseKeys() & 0xFFFF) | (static_cast<WPARAM>(static_cast<std::uint16_t>(delta)) << 16);
+    const WPARAM wParam =
+        (CurrentMouseKeys() & 0xFFFF) | (static_cast<WPARAM>(static_cast<std::uint16_t>(delta)) << 16);
     PostMessageW(hwnd, WM_MOUSEWHEEL, wParam, MAKELPARAM(screen.x, screen.y));
 }
 
@@ -205,7 +208,9 @@ void DeliverActivation(HWND hwnd, bool active) {
     }
 }
 
-void DeliverExpose(HWND hwnd, const CRect& client) { InvalidateRect(hwnd, &client, false); }
+void DeliverExpose(HWND hwnd, const CRect& client) {
+    InvalidateRect(hwnd, &client, false);
+}
 
 void DeliverConfigure(HWND hwnd, const CRect& screen) {
     CRect before;
@@ -226,7 +231,9 @@ void DeliverConfigure(HWND hwnd, const CRect& screen) {
     }
 }
 
-void DeliverCloseRequest(HWND hwnd) { PostMessageW(hwnd, WM_CLOSE, 0, 0); }
+void DeliverCloseRequest(HWND hwnd) {
+    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+}
 
 void DeliverForeignMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     PostMessageW(hwnd, msg, wParam, lParam);

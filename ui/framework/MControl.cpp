@@ -44,7 +44,9 @@ MControl::~MControl() {
     }
 }
 
-int MControl::PtInRect(CPoint pt) { return visible_ && GetRect().PtInRect(pt) ? 1 : 0; }
+int MControl::PtInRect(CPoint pt) {
+    return visible_ && GetRect().PtInRect(pt) ? 1 : 0;
+}
 
 int MControl::DrawSubControls(HDC& hdc, CRect clip) {
     std::lock_guard guard(controlsLock_);
@@ -120,7 +122,8 @@ MControl* MControl::ChildAt(CPoint pt, bool needEnabled) {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         MControl* child = it->get();
         const CPoint p = UsesRawPoint(child) ? pt : changed;
-        if (child->PtInRect(p) && child->IsVisible() && child->GetRresponse() && (!needEnabled || child->IsEnabled())) {
+        if (child->PtInRect(p) && child->IsVisible() && child->GetRresponse() &&
+            (!needEnabled || child->IsEnabled())) {
             return child;
         }
     }
@@ -205,10 +208,18 @@ int MControl::RouteButton(UINT which, unsigned keys, CPoint pt) {
     return left ? OnControlLButtonUp(keys, changed) : OnControlRButtonUp(keys, changed);
 }
 
-int MControl::OnLButtonDown(unsigned keys, CPoint pt) { return RouteButton(WM_LBUTTONDOWN, keys, pt); }
-int MControl::OnLButtonUp(unsigned keys, CPoint pt) { return RouteButton(WM_LBUTTONUP, keys, pt); }
-int MControl::OnRButtonDown(unsigned keys, CPoint pt) { return RouteButton(WM_RBUTTONDOWN, keys, pt); }
-int MControl::OnRButtonUp(unsigned keys, CPoint pt) { return RouteButton(WM_RBUTTONUP, keys, pt); }
+int MControl::OnLButtonDown(unsigned keys, CPoint pt) {
+    return RouteButton(WM_LBUTTONDOWN, keys, pt);
+}
+int MControl::OnLButtonUp(unsigned keys, CPoint pt) {
+    return RouteButton(WM_LBUTTONUP, keys, pt);
+}
+int MControl::OnRButtonDown(unsigned keys, CPoint pt) {
+    return RouteButton(WM_RBUTTONDOWN, keys, pt);
+}
+int MControl::OnRButtonUp(unsigned keys, CPoint pt) {
+    return RouteButton(WM_RBUTTONUP, keys, pt);
+}
 
 int MControl::OnLButtonDblClk(unsigned keys, CPoint pt) {
     if (!visible_ || !response_) {
@@ -471,7 +482,9 @@ void MControl::SetRect(CRect rect) {
     }
 }
 
-void MControl::SetVisible(int visible) { SetVisible(visible, 1); }
+void MControl::SetVisible(int visible) {
+    SetVisible(visible, 1);
+}
 
 void MControl::SetVisible(int visible, int repaint) {
     visible = visible ? 1 : 0;
@@ -521,7 +534,7 @@ bool MControl::IsFocusControl() {
 int MControl::SetCursorEx(const wchar_t* name) {
     static const wchar_t* const names[] = {kCursorArrow,  kCursorWait, kCursorCross, kCursorSizeWE,
                                            kCursorSizeNS, kCursorHand, kCursorHelp};
-    static const CursorShape shapes[] = {CursorShape::Arrow,  CursorShape::Wait, CursorShape::Cross,
+    static const CursorShape shapes[] = {CursorShape::Arrow,  CursorShape::Wait,   CursorShape::Cross,
                                          CursorShape::SizeWE, CursorShape::SizeNS, CursorShape::Hand,
                                          CursorShape::Help};
     for (std::size_t i = 0; i < std::size(names); ++i) {
@@ -564,7 +577,9 @@ void MControl::AddMTimer() {
     }
 }
 
-void MControl::UpdateControl(int redraw, int force) { UpdateControl(GetRect(), redraw, force); }
+void MControl::UpdateControl(int redraw, int force) {
+    UpdateControl(GetRect(), redraw, force);
+}
 
 void MControl::UpdateControl(CRect rect, int redraw, int force) {
     if ((visible_ || force) && parent_) {

@@ -52,7 +52,9 @@ public:
     virtual int OnMousePointChange(CPoint&) { return 0; }
     virtual int OnCheckMouseResponse(unsigned /*keys*/, CPoint) { return 1; }
     virtual long OnWindowMessage(unsigned /*msg*/, unsigned /*wParam*/, long /*lParam*/) { return 0; }
-    virtual long OnMessage(unsigned /*id*/, unsigned /*code*/, unsigned /*wParam*/, long /*lParam*/) { return 0; }
+    virtual long OnMessage(unsigned /*id*/, unsigned /*code*/, unsigned /*wParam*/, long /*lParam*/) {
+        return 0;
+    }
     virtual void SetControlRect(CRect rect);
     virtual void SetControlVisible(int visible) { visible_ = visible; }
     virtual void SetControlWndVisible(int) {}

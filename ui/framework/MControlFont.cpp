@@ -1,13 +1,13 @@
 #include "ui/framework/MControlFont.h"
 
-#include "ui/framework/Manager.h"
 #include "ui/framework/MRender.h"
+#include "ui/framework/Manager.h"
 #include "ui/framework/PaintManager.h"
 
 namespace vellum {
 
-MControlFont::MControlFont(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled,
-                           int response)
+MControlFont::MControlFont(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible,
+                           int enabled, int response)
     : MControl(parent, id, rect, visible, enabled, response), title_(title ? title : L""),
       fontName_(Manager::GetFontName()), fontSize_(Manager::GetFontWidth()) {}
 

@@ -14,8 +14,8 @@ class Image;
 
 class MControlFont : public MControl {
 public:
-    MControlFont(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible = 1, int enabled = 1,
-                 int response = 1);
+    MControlFont(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible = 1,
+                 int enabled = 1, int response = 1);
 
     virtual void SetTextFont(const std::wstring& face);
     virtual void SetTextColor(ARGB color);

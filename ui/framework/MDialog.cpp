@@ -68,21 +68,26 @@ CPoint MDialog::GetAirBladderPoint(MControl* control, unsigned side) {
     return {x, r.bottom};
 }
 
-void MDialog::OnMinimize() { ShowWindow(SW_MINIMIZE); }
+void MDialog::OnMinimize() {
+    ShowWindow(SW_MINIMIZE);
+}
 
-void MDialog::OnMaximize() { ShowWindow(vellum::IsZoomed(hwnd_) ? SW_RESTORE : SW_SHOWMAXIMIZED); }
+void MDialog::OnMaximize() {
+    ShowWindow(vellum::IsZoomed(hwnd_) ? SW_RESTORE : SW_SHOWMAXIMIZED);
+}
 
 long MDialog::OnUserCloseWindow(unsigned wParam, long lParam) {
     PostMessageW(WM_CLOSE, wParam, lParam);
     return 1;
 }
 
-MControl* MDialog::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text, int a, int b) {
+MControl* MDialog::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text, int a,
+                              int b) {
     return paint_.CreateArea(this, className, id, rect, text, a, b);
 }
 
-MControl* MDialog::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text, int a,
-                                 int b) {
+MControl* MDialog::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text,
+                                 int a, int b) {
     return paint_.CreateControl(this, className, id, rect, text, a, b);
 }
 
@@ -93,7 +98,9 @@ MControl* MDialog::AddControl(std::unique_ptr<MControl> control, unsigned list) 
     return paint_.AddControl(std::move(control), list);
 }
 
-int MDialog::PreTranslateMessage(MSG* msg) { return msg ? paint_.PreTranslateMessage(*msg) : 0; }
+int MDialog::PreTranslateMessage(MSG* msg) {
+    return msg ? paint_.PreTranslateMessage(*msg) : 0;
+}
 
 LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     const int x = GET_X_LPARAM(lParam);

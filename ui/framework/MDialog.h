@@ -31,7 +31,9 @@ public:
     virtual void OnMaximize();
     virtual void InitUI(CRect) {}
     virtual void UISize(CRect) {}
-    virtual long OnMessage(unsigned /*id*/, unsigned /*code*/, unsigned /*wParam*/, long /*lParam*/) { return 0; }
+    virtual long OnMessage(unsigned /*id*/, unsigned /*code*/, unsigned /*wParam*/, long /*lParam*/) {
+        return 0;
+    }
     virtual long OnUserCloseWindow(unsigned wParam, long lParam);
     virtual int OnCreate(CREATESTRUCTW* cs);
     virtual int OnSize(unsigned type, int cx, int cy);
@@ -61,10 +63,10 @@ public:
     virtual void PostNcDestroy() {}
 
     // Controls.
-    MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text = L"", int a = 1,
-                         int b = 1);
-    MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text = L"", int a = 1,
-                            int b = 1);
+    MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text = L"",
+                         int a = 1, int b = 1);
+    MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text = L"",
+                            int a = 1, int b = 1);
     // A control made with its constructor joins the control list (1) or area list (0).
     MControl* AddControl(std::unique_ptr<MControl> control, unsigned list = 1);
     MControl* GetControl(unsigned id) { return paint_.GetControl(id); }
@@ -76,12 +78,20 @@ public:
     unsigned SetMTimer(unsigned periodMs) { return paint_.SetMTimer(periodMs); }
     void KillMTimer(unsigned id) { paint_.KillMTimer(id); }
     int LoadBKImage(const std::wstring& file) { return paint_.LoadBKImage(file); }
-    int LoadBKImage(unsigned resourceId, const std::wstring& type) { return paint_.LoadBKImage(resourceId, type); }
+    int LoadBKImage(unsigned resourceId, const std::wstring& type) {
+        return paint_.LoadBKImage(resourceId, type);
+    }
     void SetBackMode(enumBackMode mode, int corner) { paint_.SetBackMode(mode, corner); }
-    void SetScrollResID(unsigned vertical, unsigned horizontal) { paint_.SetScrollResID(vertical, horizontal); }
+    void SetScrollResID(unsigned vertical, unsigned horizontal) {
+        paint_.SetScrollResID(vertical, horizontal);
+    }
     void SetLayeredWindow(int layered) { paint_.SetLayeredWindow(layered); }
-    void SetMessage(const std::wstring& text, CRect rect, MsgLevel level) { paint_.SetMessage(text, rect, level); }
-    void SetProgress(int percent, const std::wstring& text, CRect rect) { paint_.SetProgress(percent, text, rect); }
+    void SetMessage(const std::wstring& text, CRect rect, MsgLevel level) {
+        paint_.SetMessage(text, rect, level);
+    }
+    void SetProgress(int percent, const std::wstring& text, CRect rect) {
+        paint_.SetProgress(percent, text, rect);
+    }
     void EnableWndDrag(int on) { paint_.SetWindowDrag(on); }
     void SetTooltip(const std::wstring& text, CRect rect) { paint_.SetTooltip(text, rect); }
     void ClearTooltip() { paint_.ClearTooltip(); }

@@ -7,7 +7,9 @@
 
 namespace vellum {
 
-int MImageList::AddImage(const wchar_t* path, int id, int count) { return InsertImage(-1, path, id, count); }
+int MImageList::AddImage(const wchar_t* path, int id, int count) {
+    return InsertImage(-1, path, id, count);
+}
 
 int MImageList::InsertImage(int index, const wchar_t* path, int id, int count) {
     if (!path || count <= 0) {
@@ -39,7 +41,9 @@ int MImageList::InsertImage(int index, const wchar_t* path, int id, int count) {
     return index;
 }
 
-void MImageList::DrawItemIcon(HDC hdc, const CRect& rect, int index) { DrawItemIcon(hdc, rect, index, 0); }
+void MImageList::DrawItemIcon(HDC hdc, const CRect& rect, int index) {
+    DrawItemIcon(hdc, rect, index, 0);
+}
 
 void MImageList::DrawItemIcon(HDC hdc, const CRect& rect, int index, int state) {
     std::lock_guard guard(lock_);

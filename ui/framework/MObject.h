@@ -24,7 +24,9 @@ public:
     virtual const wchar_t* GetObjectClass() { return nullptr; }
     virtual const wchar_t* BaseObjectClassName() { return nullptr; }
     // A control below reports a user action (see ControlNotify.h for the codes).
-    virtual long OnBaseMessage(unsigned /*id*/, unsigned /*code*/, unsigned /*wParam*/, long /*lParam*/) { return 0; }
+    virtual long OnBaseMessage(unsigned /*id*/, unsigned /*code*/, unsigned /*wParam*/, long /*lParam*/) {
+        return 0;
+    }
     // A control below asks for `rect` (window client coordinates) to be repainted; `redraw` marks its
     // cached picture stale.
     virtual long OnControlUpdate(CRect /*rect*/, int /*redraw*/, MControl* /*control*/) { return 0; }

@@ -5,30 +5,34 @@
 
 namespace vellum {
 
-MPanel::MPanel(MObject* parent, unsigned id, CRect rect, int visible) : MControlFont(parent, id, rect, L"", visible, 1, 1) {
+MPanel::MPanel(MObject* parent, unsigned id, CRect rect, int visible)
+    : MControlFont(parent, id, rect, L"", visible, 1, 1) {
     SetDblClk(1);
-    vertical_ = static_cast<CScrollVertical*>(AddControl(
-        std::make_unique<CScrollVertical>(this, kVerticalBarId,
-                                          CRect(rect.right - kScrollThickness, rect.top, rect.right, rect.bottom), 0)));
+    vertical_ = static_cast<CScrollVertical*>(AddControl(std::make_unique<CScrollVertical>(
+        this, kVerticalBarId, CRect(rect.right - kScrollThickness, rect.top, rect.right, rect.bottom), 0)));
     horizontal_ = static_cast<CScrollHorizontal*>(AddControl(std::make_unique<CScrollHorizontal>(
-        this, kHorizontalBarId, CRect(rect.left, rect.bottom - kScrollThickness, rect.right, rect.bottom), 0)));
+        this, kHorizontalBarId, CRect(rect.left, rect.bottom - kScrollThickness, rect.right, rect.bottom),
+        0)));
 }
 
-MControl* MPanel::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text, int a, int b) {
+MControl* MPanel::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text, int a,
+                             int b) {
     return CreateControl(0, this, className, id, rect, text, a, b);
 }
 
-MControl* MPanel::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text, int a, int b) {
+MControl* MPanel::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text, int a,
+                                int b) {
     return CreateControl(1, this, className, id, rect, text, a, b);
 }
 
-MControl* MPanel::CreateControl(unsigned list, MObject* parent, const wchar_t* className, unsigned id, CRect rect,
-                                const wchar_t* text, int a, int b) {
+MControl* MPanel::CreateControl(unsigned list, MObject* parent, const wchar_t* className, unsigned id,
+                                CRect rect, const wchar_t* text, int a, int b) {
     // A list other than areas (0) or controls (1) would leave the new control without an owner.
     if (list > 1) {
         return nullptr;
     }
-    std::unique_ptr<MControl> control = ControlFactory::CreatePanelControl(className, parent, id, rect, text, a, b);
+    std::unique_ptr<MControl> control =
+        ControlFactory::CreatePanelControl(className, parent, id, rect, text, a, b);
     if (!control) {
         return nullptr;
     }

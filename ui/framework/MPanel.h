@@ -19,11 +19,12 @@ public:
 
     // The factory: CreateArea puts the new control on the area list, CreateControl on the control list,
     // both with this panel as parent. Null for an empty or unknown class name.
-    virtual MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text, int a, int b);
-    virtual MControl* CreateControl(unsigned list, MObject* parent, const wchar_t* className, unsigned id, CRect rect,
-                                    const wchar_t* text, int a, int b);
-    virtual MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text, int a,
-                                    int b);
+    virtual MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text,
+                                 int a, int b);
+    virtual MControl* CreateControl(unsigned list, MObject* parent, const wchar_t* className, unsigned id,
+                                    CRect rect, const wchar_t* text, int a, int b);
+    virtual MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* text,
+                                    int a, int b);
     virtual int OnControlKeyUp(unsigned, unsigned, unsigned) { return 0; }
 
     CScrollVertical* GetScrollVertical() const { return vertical_; }

@@ -8,9 +8,13 @@
 
 namespace vellum {
 
-std::unique_ptr<Image> MRender::LoadImageFromFile(const std::filesystem::path& path) { return Image::Load(path); }
+std::unique_ptr<Image> MRender::LoadImageFromFile(const std::filesystem::path& path) {
+    return Image::Load(path);
+}
 
-std::unique_ptr<Image> MRender::LoadImageFromIDResource(unsigned id) { return LoadResourceImage(id); }
+std::unique_ptr<Image> MRender::LoadImageFromIDResource(unsigned id) {
+    return LoadResourceImage(id);
+}
 
 void MRender::FillSolidRect(HDC& hdc, const CRect& rect, COLORREF color) {
     cairo_save(hdc);
@@ -42,10 +46,11 @@ void MRender::DrawGradient(HDC hdc, const CRect& rect, ARGB from, ARGB to, bool 
     if (steps > 1) {
         for (int i = 0; i < steps; ++i) {
             const double t = steps == 1 ? 0 : double(i) / (steps - 1);
-            const ARGB c = MakeARGB(unsigned(std::lround((from >> 24) + t * (double(to >> 24) - (from >> 24)))),
-                                    unsigned(std::lround(255 * (channel(from, 16) + t * (channel(to, 16) - channel(from, 16))))),
-                                    unsigned(std::lround(255 * (channel(from, 8) + t * (channel(to, 8) - channel(from, 8))))),
-                                    unsigned(std::lround(255 * (channel(from, 0) + t * (channel(to, 0) - channel(from, 0))))));
+            const ARGB c = MakeARGB(
+                unsigned(std::lround((from >> 24) + t * (double(to >> 24) - (from >> 24)))),
+                unsigned(std::lround(255 * (channel(from, 16) + t * (channel(to, 16) - channel(from, 16))))),
+                unsigned(std::lround(255 * (channel(from, 8) + t * (channel(to, 8) - channel(from, 8))))),
+                unsigned(std::lround(255 * (channel(from, 0) + t * (channel(to, 0) - channel(from, 0))))));
             CRect band = rect;
             if (vertical) {
                 band.top = rect.top + rect.Height() * i / steps;
@@ -62,7 +67,8 @@ void MRender::DrawGradient(HDC hdc, const CRect& rect, ARGB from, ARGB to, bool 
                                         : cairo_pattern_create_linear(rect.left, 0, rect.right, 0);
     cairo_pattern_add_color_stop_rgba(pattern, 0, channel(from, 16), channel(from, 8), channel(from, 0),
                                       channel(from, 24));
-    cairo_pattern_add_color_stop_rgba(pattern, 1, channel(to, 16), channel(to, 8), channel(to, 0), channel(to, 24));
+    cairo_pattern_add_color_stop_rgba(pattern, 1, channel(to, 16), channel(to, 8), channel(to, 0),
+                                      channel(to, 24));
     cairo_set_source(hdc, pattern);
     PathRect(hdc, rect);
     cairo_fill(hdc);
@@ -79,8 +85,9 @@ int Transition(HDC& dst, cairo_surface_t* src, const CRect& dstRect, const CRect
     const double first = std::clamp(100 - a, 0, 100) / 100.0;
     const double last = std::clamp(100 - b, 0, 100) / 100.0;
     cairo_save(dst);
-    cairo_pattern_t* mask = vertical ? cairo_pattern_create_linear(0, dstRect.top + 0.5, 0, dstRect.bottom - 0.5)
-                                     : cairo_pattern_create_linear(dstRect.left + 0.5, 0, dstRect.right - 0.5, 0);
+    cairo_pattern_t* mask = vertical
+                                ? cairo_pattern_create_linear(0, dstRect.top + 0.5, 0, dstRect.bottom - 0.5)
+                                : cairo_pattern_create_linear(dstRect.left + 0.5, 0, dstRect.right - 0.5, 0);
     cairo_pattern_add_color_stop_rgba(mask, 0, 0, 0, 0, first);
     cairo_pattern_add_color_stop_rgba(mask, 1, 0, 0, 0, last);
     PathRect(dst, dstRect);
@@ -94,13 +101,13 @@ int Transition(HDC& dst, cairo_surface_t* src, const CRect& dstRect, const CRect
 
 } // namespace
 
-int MRender::DrawVerticalTransition(HDC& dst, cairo_surface_t* src, const CRect& dstRect, const CRect& srcRect,
-                                    int a, int b) {
+int MRender::DrawVerticalTransition(HDC& dst, cairo_surface_t* src, const CRect& dstRect,
+                                    const CRect& srcRect, int a, int b) {
     return Transition(dst, src, dstRect, srcRect, a, b, true);
 }
 
-int MRender::DrawHorizontalTransition(HDC& dst, cairo_surface_t* src, const CRect& dstRect, const CRect& srcRect,
-                                      int a, int b) {
+int MRender::DrawHorizontalTransition(HDC& dst, cairo_surface_t* src, const CRect& dstRect,
+                                      const CRect& srcRect, int a, int b) {
     return Transition(dst, src, dstRect, srcRect, a, b, false);
 }
 
@@ -112,7 +119,8 @@ void MRender::DrawRightBottomTransition(HDC& dst, cairo_surface_t* src, const CR
     cairo_save(dst);
     PathRect(dst, corner);
     cairo_clip(dst);
-    cairo_pattern_t* mask = cairo_pattern_create_radial(rect.right, rect.bottom, 0, rect.right, rect.bottom, size);
+    cairo_pattern_t* mask =
+        cairo_pattern_create_radial(rect.right, rect.bottom, 0, rect.right, rect.bottom, size);
     cairo_pattern_add_color_stop_rgba(mask, 0, 0, 0, 0, 1);
     cairo_pattern_add_color_stop_rgba(mask, 1, 0, 0, 0, 0);
     cairo_set_source_surface(dst, src, rect.left, rect.top);
@@ -121,7 +129,8 @@ void MRender::DrawRightBottomTransition(HDC& dst, cairo_surface_t* src, const CR
     cairo_restore(dst);
 }
 
-void MRender::DrawImage(HDC hdc, const Image* image, const CRect& dst, int srcX, int srcY, int srcW, int srcH) {
+void MRender::DrawImage(HDC hdc, const Image* image, const CRect& dst, int srcX, int srcY, int srcW,
+                        int srcH) {
     if (!image || !image->IsValid() || srcW <= 0 || srcH <= 0 || dst.IsRectEmpty()) {
         return;
     }
@@ -138,8 +147,8 @@ void MRender::DrawImage(HDC hdc, const Image* image, const CRect& dst, int srcX,
     cairo_restore(hdc);
 }
 
-void MRender::DrawImageFrame(HDC hdc, const Image* image, const CRect& dst, int srcX, int srcY, int srcW, int srcH,
-                             int corner) {
+void MRender::DrawImageFrame(HDC hdc, const Image* image, const CRect& dst, int srcX, int srcY, int srcW,
+                             int srcH, int corner) {
     DrawImageFrameMID(hdc, image, dst, srcX, srcY, srcW, srcH, corner, corner, corner, corner);
 }
 
@@ -165,7 +174,8 @@ void MRender::DrawImageFrameMID(HDC hdc, const Image* image, const CRect& dst, i
 }
 
 HBITMAP MRender::CreateARGB32Bitmap(int width, int height, unsigned char** bits) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(1, width), std::max(1, height));
+    cairo_surface_t* surface =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(1, width), std::max(1, height));
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
         return nullptr;
@@ -202,8 +212,8 @@ CPoint MRender::GetOriginPoint(const CRect& rect, int w, int h, unsigned hAlign,
     return {rect.left + p.x, rect.top + p.y + 2};
 }
 
-void MRender::DrawTextW(HDC hdc, const CRect& rect, const std::wstring& text, ARGB color, const TextStyle& style,
-                        unsigned hAlign, unsigned vAlign, bool wrap) {
+void MRender::DrawTextW(HDC hdc, const CRect& rect, const std::wstring& text, ARGB color,
+                        const TextStyle& style, unsigned hAlign, unsigned vAlign, bool wrap) {
     if (text.empty() || rect.IsRectEmpty() || (color >> 24) == 0) {
         return;
     }
@@ -216,7 +226,8 @@ void MRender::DrawTextW(HDC hdc, const CRect& rect, const std::wstring& text, AR
     int w = 0;
     int h = 0;
     pango_layout_get_pixel_size(layout, &w, &h);
-    const CPoint origin = GetOriginPoint(rect.Width(), rect.Height(), wrap ? rect.Width() : w, h, hAlign, vAlign);
+    const CPoint origin =
+        GetOriginPoint(rect.Width(), rect.Height(), wrap ? rect.Width() : w, h, hAlign, vAlign);
     cairo_save(hdc);
     PathRect(hdc, rect);
     cairo_clip(hdc);

@@ -30,15 +30,16 @@ public:
     // Blends `src` (its `srcRect`) over `dstRect` row by row: the first row with opacity (100 - a) %,
     // the last with (100 - b) %, linear between (a and b are transparency percents). Returns the
     // last opacity used (0..255).
-    static int DrawVerticalTransition(HDC& dst, cairo_surface_t* src, const CRect& dstRect, const CRect& srcRect,
-                                      int a, int b);
+    static int DrawVerticalTransition(HDC& dst, cairo_surface_t* src, const CRect& dstRect,
+                                      const CRect& srcRect, int a, int b);
     static int DrawHorizontalTransition(HDC& dst, cairo_surface_t* src, const CRect& dstRect,
                                         const CRect& srcRect, int a, int b);
     // Blends `src` over the bottom-right corner square of side `size`: opacity
     // 255 - 255 * min(distance, size) / size, the distance measured from the corner.
     static void DrawRightBottomTransition(HDC& dst, cairo_surface_t* src, const CRect& rect, int size);
     // Part of an image stretched to `dst`.
-    static void DrawImage(HDC hdc, const Image* image, const CRect& dst, int srcX, int srcY, int srcW, int srcH);
+    static void DrawImage(HDC hdc, const Image* image, const CRect& dst, int srcX, int srcY, int srcW,
+                          int srcH);
     // Nine-slice: corner squares of side `corner` at their size, edges stretched along their length,
     // the centre stretched both ways.
     static void DrawImageFrame(HDC hdc, const Image* image, const CRect& dst, int srcX, int srcY, int srcW,
@@ -54,8 +55,9 @@ public:
     static CPoint GetOriginPoint(int width, int height, int w, int h, unsigned hAlign, unsigned vAlign);
     // The same inside `rect`, plus 2 pixels down.
     static CPoint GetOriginPoint(const CRect& rect, int w, int h, unsigned hAlign, unsigned vAlign);
-    static void DrawTextW(HDC hdc, const CRect& rect, const std::wstring& text, ARGB color, const TextStyle& style,
-                          unsigned hAlign = kAlignLeft, unsigned vAlign = kVAlignCenter, bool wrap = false);
+    static void DrawTextW(HDC hdc, const CRect& rect, const std::wstring& text, ARGB color,
+                          const TextStyle& style, unsigned hAlign = kAlignLeft,
+                          unsigned vAlign = kVAlignCenter, bool wrap = false);
 
     static void DrawRectangle(HDC& hdc, const CRect& rect, COLORREF color, int width = 1);
     static void DrawRoundRectange(HDC hdc, float x, float y, float w, float h, float radius, ARGB pen,

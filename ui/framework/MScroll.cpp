@@ -61,7 +61,8 @@ void MScroll::DrawControl(HDC& hdc, CRect) {
         DrawImageSlice(hdc, IsEnabled() ? state_ : 3, thumb, 3);
     } else {
         const float radius = (vertical_ ? thumb.Width() : thumb.Height()) / 2.0f;
-        MRender::DrawRoundRectange(hdc, thumb.left, thumb.top, thumb.Width(), thumb.Height(), radius, 0x90A0A8B8);
+        MRender::DrawRoundRectange(hdc, thumb.left, thumb.top, thumb.Width(), thumb.Height(), radius,
+                                   0x90A0A8B8);
     }
 }
 

@@ -48,7 +48,8 @@ private:
 
 class CScrollVertical : public MScroll {
 public:
-    CScrollVertical(MObject* parent, unsigned id, CRect rect, int visible = 0) : MScroll(parent, id, rect, true, visible) {}
+    CScrollVertical(MObject* parent, unsigned id, CRect rect, int visible = 0)
+        : MScroll(parent, id, rect, true, visible) {}
 };
 
 class CScrollHorizontal : public MScroll {

@@ -7,7 +7,9 @@
 
 namespace vellum {
 
-MWindow::MWindow() { Manager::AddWnd(this); }
+MWindow::MWindow() {
+    Manager::AddWnd(this);
+}
 
 MWindow::~MWindow() {
     Manager::DeleteWnd(this);
@@ -20,15 +22,21 @@ MWindow::~MWindow() {
     }
 }
 
-int MWindow::ShowWindow(int showCmd) { return hwnd_ ? vellum::ShowWindow(hwnd_, showCmd) : 0; }
+int MWindow::ShowWindow(int showCmd) {
+    return hwnd_ ? vellum::ShowWindow(hwnd_, showCmd) : 0;
+}
 
 LRESULT MWindow::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
-HWND MWindow::Create(HWND parent) { return Create(parent, L"VellumClient", kDefaultStyle, 0, CRect(0, 0, 800, 600)); }
+HWND MWindow::Create(HWND parent) {
+    return Create(parent, L"VellumClient", kDefaultStyle, 0, CRect(0, 0, 800, 600));
+}
 
-HWND MWindow::Create(HWND parent, CRect rect) { return Create(parent, L"VellumClient", kDefaultStyle, 0, rect); }
+HWND MWindow::Create(HWND parent, CRect rect) {
+    return Create(parent, L"VellumClient", kDefaultStyle, 0, rect);
+}
 
 HWND MWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, CRect rect) {
     if (hwnd_ && IsWindow(hwnd_)) {
@@ -39,7 +47,8 @@ HWND MWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exSty
     if (!registered) {
         return 0;
     }
-    const HWND hwnd = CreateWindowExW(exStyle, GetWindowClassName(), title ? title : L"", style, rect, parent, this, this);
+    const HWND hwnd =
+        CreateWindowExW(exStyle, GetWindowClassName(), title ? title : L"", style, rect, parent, this, this);
     if (!hwnd || !IsWindow(hwnd)) {
         hwnd_ = 0;
         return 0;
@@ -144,8 +153,12 @@ void MWindow::BringToTop() {
     ShowWindow(vellum::IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
 }
 
-DWORD MWindow::GetStyle() const { return hwnd_ ? GetWindowStyle(hwnd_) : 0; }
-DWORD MWindow::GetExStyle() const { return hwnd_ ? GetWindowExStyle(hwnd_) : 0; }
+DWORD MWindow::GetStyle() const {
+    return hwnd_ ? GetWindowStyle(hwnd_) : 0;
+}
+DWORD MWindow::GetExStyle() const {
+    return hwnd_ ? GetWindowExStyle(hwnd_) : 0;
+}
 
 bool MWindow::ModifyStyle(DWORD remove, DWORD add, UINT) {
     return hwnd_ && SetWindowStyles(hwnd_, (GetStyle() & ~remove) | add, GetExStyle());
@@ -171,20 +184,48 @@ CRect MWindow::GetWindowRect() const {
     return rect;
 }
 
-bool MWindow::SetWindowTextW(const std::wstring& text) { return hwnd_ && vellum::SetWindowTextW(hwnd_, text); }
-std::wstring MWindow::GetWindowTextW() const { return hwnd_ ? vellum::GetWindowTextW(hwnd_) : std::wstring(); }
-bool MWindow::EnableWindow(bool enable) { return hwnd_ && vellum::EnableWindow(hwnd_, enable); }
-bool MWindow::IsWindowEnabled() const { return hwnd_ && vellum::IsWindowEnabled(hwnd_); }
-bool MWindow::IsWindowVisible() const { return hwnd_ && vellum::IsWindowVisible(hwnd_); }
-bool MWindow::IsIconic() const { return hwnd_ && vellum::IsIconic(hwnd_); }
-bool MWindow::InvalidateRect(const CRect* rect, bool erase) { return hwnd_ && vellum::InvalidateRect(hwnd_, rect, erase); }
-HWND MWindow::SetCapture() { return hwnd_ ? vellum::SetCapture(hwnd_) : 0; }
-bool MWindow::ReleaseCapture() { return hwnd_ && vellum::ReleaseCapture(); }
-HWND MWindow::SetFocus() { return hwnd_ ? vellum::SetFocus(hwnd_) : 0; }
-UINT MWindow::SetTimer(UINT id, unsigned elapseMs) { return hwnd_ ? vellum::SetTimer(hwnd_, id, elapseMs) : 0; }
-bool MWindow::KillTimer(UINT id) { return hwnd_ && vellum::KillTimer(hwnd_, id); }
-bool MWindow::ClientToScreen(CPoint& pt) const { return hwnd_ && vellum::ClientToScreen(hwnd_, pt); }
-bool MWindow::ScreenToClient(CPoint& pt) const { return hwnd_ && vellum::ScreenToClient(hwnd_, pt); }
+bool MWindow::SetWindowTextW(const std::wstring& text) {
+    return hwnd_ && vellum::SetWindowTextW(hwnd_, text);
+}
+std::wstring MWindow::GetWindowTextW() const {
+    return hwnd_ ? vellum::GetWindowTextW(hwnd_) : std::wstring();
+}
+bool MWindow::EnableWindow(bool enable) {
+    return hwnd_ && vellum::EnableWindow(hwnd_, enable);
+}
+bool MWindow::IsWindowEnabled() const {
+    return hwnd_ && vellum::IsWindowEnabled(hwnd_);
+}
+bool MWindow::IsWindowVisible() const {
+    return hwnd_ && vellum::IsWindowVisible(hwnd_);
+}
+bool MWindow::IsIconic() const {
+    return hwnd_ && vellum::IsIconic(hwnd_);
+}
+bool MWindow::InvalidateRect(const CRect* rect, bool erase) {
+    return hwnd_ && vellum::InvalidateRect(hwnd_, rect, erase);
+}
+HWND MWindow::SetCapture() {
+    return hwnd_ ? vellum::SetCapture(hwnd_) : 0;
+}
+bool MWindow::ReleaseCapture() {
+    return hwnd_ && vellum::ReleaseCapture();
+}
+HWND MWindow::SetFocus() {
+    return hwnd_ ? vellum::SetFocus(hwnd_) : 0;
+}
+UINT MWindow::SetTimer(UINT id, unsigned elapseMs) {
+    return hwnd_ ? vellum::SetTimer(hwnd_, id, elapseMs) : 0;
+}
+bool MWindow::KillTimer(UINT id) {
+    return hwnd_ && vellum::KillTimer(hwnd_, id);
+}
+bool MWindow::ClientToScreen(CPoint& pt) const {
+    return hwnd_ && vellum::ClientToScreen(hwnd_, pt);
+}
+bool MWindow::ScreenToClient(CPoint& pt) const {
+    return hwnd_ && vellum::ScreenToClient(hwnd_, pt);
+}
 
 bool MWindow::ClientToScreen(CRect& rect) const {
     CPoint a = rect.TopLeft();
@@ -216,7 +257,9 @@ bool MWindow::MoveWindow(const CRect& rect, bool repaint) {
     return MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), repaint);
 }
 
-bool MWindow::DestroyWindow() { return hwnd_ && vellum::DestroyWindow(hwnd_); }
+bool MWindow::DestroyWindow() {
+    return hwnd_ && vellum::DestroyWindow(hwnd_);
+}
 LRESULT MWindow::SendMessageW(UINT msg, WPARAM wParam, LPARAM lParam) {
     return hwnd_ ? vellum::SendMessageW(hwnd_, msg, wParam, lParam) : 0;
 }

@@ -35,7 +35,8 @@ std::filesystem::path DefaultProgramFolder() {
     if (std::filesystem::exists(folder / "config.xml", ec)) {
         return folder;
     }
-    if (const auto shared = folder.parent_path() / "share" / "keywright"; std::filesystem::is_directory(shared, ec)) {
+    if (const auto shared = folder.parent_path() / "share" / "keywright";
+        std::filesystem::is_directory(shared, ec)) {
         return shared;
     }
     return folder;
@@ -68,16 +69,30 @@ std::wstring Manager::GetFontName() {
     return TheSettings().fontName;
 }
 
-void Manager::SetFontWidth(int pixels) { TheSettings().fontWidth = pixels; }
-int Manager::GetFontWidth() { return TheSettings().fontWidth; }
+void Manager::SetFontWidth(int pixels) {
+    TheSettings().fontWidth = pixels;
+}
+int Manager::GetFontWidth() {
+    return TheSettings().fontWidth;
+}
 
-std::wstring Manager::GetTheme() { return L"theme1"; }
+std::wstring Manager::GetTheme() {
+    return L"theme1";
+}
 
-void Manager::SetSelectColor(uint32_t argb) { TheSettings().selectColor = argb; }
-uint32_t Manager::GetSelectColor() { return TheSettings().selectColor; }
+void Manager::SetSelectColor(uint32_t argb) {
+    TheSettings().selectColor = argb;
+}
+uint32_t Manager::GetSelectColor() {
+    return TheSettings().selectColor;
+}
 
-void Manager::SetInstance(void* instance) { TheSettings().instance = instance; }
-void* Manager::GetInstance() { return TheSettings().instance; }
+void Manager::SetInstance(void* instance) {
+    TheSettings().instance = instance;
+}
+void* Manager::GetInstance() {
+    return TheSettings().instance;
+}
 
 void Manager::SetProgramFolder(const std::filesystem::path& folder) {
     std::lock_guard guard(TheSettings().lock);
@@ -94,7 +109,9 @@ std::filesystem::path Manager::GetProgramFolder() {
     return DefaultProgramFolder();
 }
 
-std::filesystem::path Manager::GetSkinFolder() { return GetProgramFolder() / "skins" / GetTheme(); }
+std::filesystem::path Manager::GetSkinFolder() {
+    return GetProgramFolder() / "skins" / GetTheme();
+}
 
 std::filesystem::path Manager::ResolveSkinFile(const std::wstring& file) {
     std::wstring normal;

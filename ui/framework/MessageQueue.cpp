@@ -28,7 +28,9 @@ std::set<MessageQueue*>& Registry() {
     return queues;
 }
 
-bool Matches(const MSG& msg, HWND filter) { return filter == 0 || msg.hwnd == filter || msg.message == WM_QUIT; }
+bool Matches(const MSG& msg, HWND filter) {
+    return filter == 0 || msg.hwnd == filter || msg.message == WM_QUIT;
+}
 
 } // namespace
 
@@ -123,7 +125,8 @@ bool MessageQueue::Next(MSG& out, HWND filter, bool remove, bool& quit) {
     }
     auto takePosted = [&]() {
         std::lock_guard guard(lock_);
-        auto it = std::find_if(posted_.begin(), posted_.end(), [&](const MSG& m) { return Matches(m, filter); });
+        auto it =
+            std::find_if(posted_.begin(), posted_.end(), [&](const MSG& m) { return Matches(m, filter); });
         if (it == posted_.end()) {
             return false;
         }
@@ -160,13 +163,15 @@ bool MessageQueue::Next(MSG& out, HWND filter, bool remove, bool& quit) {
         }
     }
     std::uint64_t ignored = 0;
-    if (HWND hwnd = WindowTable::Get().TakeHover(this, now, ignored); hwnd && (filter == 0 || filter == hwnd)) {
+    if (HWND hwnd = WindowTable::Get().TakeHover(this, now, ignored);
+        hwnd && (filter == 0 || filter == hwnd)) {
         const WindowRecord r = WindowTable::Get().Copy(hwnd);
         const CPoint c = GetCursorPos();
         out = MSG{hwnd, WM_MOUSEHOVER, 0, MAKELPARAM(c.x - r.rect.left, c.y - r.rect.top), now, c};
         return true;
     }
-    if (HWND hwnd = WindowTable::Get().TakePaint(this, now, ignored); hwnd && (filter == 0 || filter == hwnd)) {
+    if (HWND hwnd = WindowTable::Get().TakePaint(this, now, ignored);
+        hwnd && (filter == 0 || filter == hwnd)) {
         out = MSG{hwnd, WM_PAINT, 0, 0, now, GetCursorPos()};
         return true;
     }
@@ -267,7 +272,8 @@ bool MessageQueue::SetTimer(HWND hwnd, UINT id, unsigned elapseMs) {
 
 bool MessageQueue::KillTimer(HWND hwnd, UINT id) {
     std::lock_guard guard(lock_);
-    auto it = std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+    auto it = std::find_if(timers_.begin(), timers_.end(),
+                           [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
     if (it == timers_.end()) {
         return false;
     }

@@ -74,9 +74,13 @@ void OffscreenWindowSystem::SetCursor(HWND hwnd, CursorShape shape) {
     }
 }
 
-void OffscreenWindowSystem::BeginMoveDrag(HWND, CPoint) { ++moveDrags_; }
+void OffscreenWindowSystem::BeginMoveDrag(HWND, CPoint) {
+    ++moveDrags_;
+}
 
-CRect OffscreenWindowSystem::GetWorkArea(const CRect&) { return workArea_; }
+CRect OffscreenWindowSystem::GetWorkArea(const CRect&) {
+    return workArea_;
+}
 
 std::uint32_t OffscreenWindowSystem::Pixel(HWND hwnd, int x, int y) {
     std::lock_guard guard(lock_);

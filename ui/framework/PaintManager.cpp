@@ -30,7 +30,8 @@ void PaintManager::Init(HWND hwnd, MWindow* window) {
     const auto fontFolder = Manager::GetProgramFolder() / "font";
     std::error_code ec;
     if (std::filesystem::exists(fontFolder / "SourceHanSansCN-Regular.otf", ec)) {
-        AddTempFont(L"SourceHanSansCN-Regular", (fontFolder / "SourceHanSansCN-Regular.otf").wstring().c_str());
+        AddTempFont(L"SourceHanSansCN-Regular",
+                    (fontFolder / "SourceHanSansCN-Regular.otf").wstring().c_str());
     }
     if (std::filesystem::exists(fontFolder / "Arial.ttf", ec)) {
         AddTempFont(L"Arial", (fontFolder / "Arial.ttf").wstring().c_str());
@@ -80,12 +81,14 @@ MControl* PaintManager::Attach(std::unique_ptr<MControl> control, unsigned list)
 
 MControl* PaintManager::CreateArea(MObject* parent, const wchar_t* className, unsigned id, CRect rect,
                                    const wchar_t* text, int a, int b) {
-    return Attach(ControlFactory::CreateWindowControl(className, parent ? parent : owner_, id, rect, text, a, b), 0);
+    return Attach(
+        ControlFactory::CreateWindowControl(className, parent ? parent : owner_, id, rect, text, a, b), 0);
 }
 
 MControl* PaintManager::CreateControl(MObject* parent, const wchar_t* className, unsigned id, CRect rect,
                                       const wchar_t* text, int a, int b) {
-    return Attach(ControlFactory::CreateWindowControl(className, parent ? parent : owner_, id, rect, text, a, b), 1);
+    return Attach(
+        ControlFactory::CreateWindowControl(className, parent ? parent : owner_, id, rect, text, a, b), 1);
 }
 
 MControl* PaintManager::AddControl(std::unique_ptr<MControl> control, unsigned list) {
@@ -131,7 +134,9 @@ void PaintManager::ForgetControl(MControl* control, bool notify) {
     if (!control) {
         return;
     }
-    auto gone = [&](MControl* held) { return held && (held == control || (notify && IsSelfOrDescendant(held, control))); };
+    auto gone = [&](MControl* held) {
+        return held && (held == control || (notify && IsSelfOrDescendant(held, control)));
+    };
     if (gone(focus_)) {
         if (notify) {
             SetFocusControl(nullptr);
@@ -375,9 +380,8 @@ void PaintManager::DrawBackground(cairo_t* cr, const CRect& client) {
             MRender::DrawImageFrame(cr, bkImage_.get(), client, 0, 0, bkImage_->Width(), bkImage_->Height(),
                                     backCorner_);
         } else {
-            MRender::DrawImage(cr, bkImage_.get(),
-                               CRect(0, 0, bkImage_->Width(), bkImage_->Height()), 0, 0, bkImage_->Width(),
-                               bkImage_->Height());
+            MRender::DrawImage(cr, bkImage_.get(), CRect(0, 0, bkImage_->Width(), bkImage_->Height()), 0, 0,
+                               bkImage_->Width(), bkImage_->Height());
         }
         return;
     }
@@ -438,8 +442,8 @@ void PaintManager::DrawOverlay(cairo_t* cr) {
                            textColor, style, kAlignLeft, kVAlignCenter);
         return;
     }
-    MRender::DrawTextW(cr, CRect(box.left + 5, box.top + 5, box.right - 5, box.top + 5 + 30), text, textColor, style,
-                       kAlignCenter, kVAlignCenter);
+    MRender::DrawTextW(cr, CRect(box.left + 5, box.top + 5, box.right - 5, box.top + 5 + 30), text, textColor,
+                       style, kAlignCenter, kVAlignCenter);
     cairo_save(cr);
     SetSourceARGB(cr, 0xC8C8C8C8);
     cairo_set_line_width(cr, 1);
@@ -448,7 +452,8 @@ void PaintManager::DrawOverlay(cairo_t* cr) {
     cairo_stroke(cr);
     cairo_restore(cr);
     const int width = std::min(100, shown) * (box.Width() - 20) / 100;
-    MRender::DrawColor(cr, CRect(box.left + 10, box.bottom - 16, box.left + 10 + width, box.bottom - 13), 0xFEFFE100);
+    MRender::DrawColor(cr, CRect(box.left + 10, box.bottom - 16, box.left + 10 + width, box.bottom - 13),
+                       0xFEFFE100);
 }
 
 void PaintManager::Compose(cairo_surface_t* target, CRect area) {
@@ -550,7 +555,9 @@ void PaintManager::SetMessage(const std::wstring& text, CRect rect, MsgLevel lev
     vellum::SetTimer(hwnd_, kTimerMessageHold, 3000);
 }
 
-void PaintManager::StartFade() { vellum::SetTimer(hwnd_, kTimerMessageFade, 50); }
+void PaintManager::StartFade() {
+    vellum::SetTimer(hwnd_, kTimerMessageFade, 50);
+}
 
 void PaintManager::SetProgress(int percent, const std::wstring& text, CRect rect) {
     if (!hwnd_) {
@@ -653,8 +660,9 @@ int PaintManager::OnTimer(UINT id) {
         bool still = false;
         {
             std::lock_guard guard(timerLock_);
-            still = std::any_of(timers_.begin(), timers_.end(),
-                                [&](const ControlTimer& t) { return t.control == control && t.timerId == id; });
+            still = std::any_of(timers_.begin(), timers_.end(), [&](const ControlTimer& t) {
+                return t.control == control && t.timerId == id;
+            });
         }
         if (still) {
             control->OnTimer();
@@ -681,7 +689,8 @@ int PaintManager::SetTimer(MControl* control, unsigned key, unsigned elapseMs) {
     UINT id = 0;
     for (int tries = 0; tries < 240; ++tries) {
         const UINT candidate = kControlTimerBase + (timerCounter_ = (timerCounter_ + 1) % 240);
-        if (std::none_of(timers_.begin(), timers_.end(), [&](const ControlTimer& t) { return t.timerId == candidate; })) {
+        if (std::none_of(timers_.begin(), timers_.end(),
+                         [&](const ControlTimer& t) { return t.timerId == candidate; })) {
             id = candidate;
             break;
         }
@@ -783,7 +792,9 @@ void PaintManager::OnAnimationTick() {
 
 // ---- caret ----
 
-void PaintManager::CreateCaret(int width, int height) { caretRect_ = CRect(caretRect_.left, caretRect_.top, caretRect_.left + width, caretRect_.top + height); }
+void PaintManager::CreateCaret(int width, int height) {
+    caretRect_ = CRect(caretRect_.left, caretRect_.top, caretRect_.left + width, caretRect_.top + height);
+}
 
 void PaintManager::ShowCaret(int show) {
     caretVisible_ = show ? 1 : 0;
@@ -919,7 +930,9 @@ CRect PaintManager::GetWindowRect() const {
     return rect;
 }
 
-CSize PaintManager::GetClientSize() const { return GetClientRect().Size(); }
+CSize PaintManager::GetClientSize() const {
+    return GetClientRect().Size();
+}
 
 LRESULT PaintManager::SendMessageW(UINT msg, WPARAM wParam, LPARAM lParam) {
     return hwnd_ ? vellum::SendMessageW(hwnd_, msg, wParam, lParam) : 0;

@@ -60,8 +60,8 @@ public:
     int PreTranslateMessage(const MSG& msg);
 
     // The window's controls.
-    MControl* CreateArea(MObject* parent, const wchar_t* className, unsigned id, CRect rect, const wchar_t* text,
-                         int a, int b);
+    MControl* CreateArea(MObject* parent, const wchar_t* className, unsigned id, CRect rect,
+                         const wchar_t* text, int a, int b);
     MControl* CreateControl(MObject* parent, const wchar_t* className, unsigned id, CRect rect,
                             const wchar_t* text, int a, int b);
     // Adds a control made with its constructor (list 0 areas, 1 controls); the window owns it.

@@ -22,7 +22,8 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     {
         std::lock_guard guard(controlsLock_);
         for (std::size_t i = 0; i < controls_.size(); ++i) {
-            if (controls_[i]->OnWindowMessage(msg, static_cast<unsigned>(wParam), static_cast<long>(lParam))) {
+            if (controls_[i]->OnWindowMessage(msg, static_cast<unsigned>(wParam),
+                                              static_cast<long>(lParam))) {
                 return 0;
             }
         }
@@ -175,7 +176,8 @@ void PaintManager::OnButtonDown(bool left, WPARAM keys, CPoint pt) {
         captured_ = false;
         CPoint screen = pt;
         ClientToScreen(hwnd_, screen);
-        vellum::SendMessageW(hwnd_, WM_NCLBUTTONDOWN, static_cast<WPARAM>(HTCAPTION), MAKELPARAM(screen.x, screen.y));
+        vellum::SendMessageW(hwnd_, WM_NCLBUTTONDOWN, static_cast<WPARAM>(HTCAPTION),
+                             MAKELPARAM(screen.x, screen.y));
     }
 }
 
@@ -297,7 +299,8 @@ bool PaintManager::MoveFocus(bool forward) {
 }
 
 int PaintManager::PreTranslateMessage(const MSG& msg) {
-    if (msg.hwnd != hwnd_ || (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) || msg.wParam != VK_TAB) {
+    if (msg.hwnd != hwnd_ || (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) ||
+        msg.wParam != VK_TAB) {
         return 0;
     }
     if (IsKeyDown(VK_CONTROL) || IsKeyDown(VK_MENU)) {

@@ -82,8 +82,10 @@ PangoLayout* TextLayouts::Get(const TextStyle& style, const std::wstring& text, 
     PangoFontDescription* desc = pango_font_description_new();
     pango_font_description_set_family(desc, FamilyList(style.face).c_str());
     pango_font_description_set_absolute_size(desc, std::max(1, style.sizePx) * PANGO_SCALE);
-    pango_font_description_set_weight(desc, (style.style & kFontBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    pango_font_description_set_style(desc, (style.style & kFontItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_font_description_set_weight(desc,
+                                      (style.style & kFontBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_style(desc,
+                                     (style.style & kFontItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     pango_layout_set_font_description(layout, desc);
     pango_font_description_free(desc);
     if (style.style & (kFontUnderline | kFontStrikeout)) {
@@ -107,6 +109,8 @@ PangoLayout* TextLayouts::Get(const TextStyle& style, const std::wstring& text, 
     return layout;
 }
 
-void TextLayouts::FontsChanged() { ++g_fontGeneration; }
+void TextLayouts::FontsChanged() {
+    ++g_fontGeneration;
+}
 
 } // namespace vellum

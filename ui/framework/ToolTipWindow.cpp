@@ -1,7 +1,7 @@
 #include "ui/framework/ToolTipWindow.h"
 
-#include "ui/framework/Manager.h"
 #include "ui/framework/MRender.h"
+#include "ui/framework/Manager.h"
 #include "ui/framework/TextLayouts.h"
 #include "ui/framework/WindowApi.h"
 
@@ -11,7 +11,9 @@ namespace vellum {
 
 namespace {
 
-TextStyle TipStyle() { return TextStyle{Manager::GetFontName(), 12, 0}; }
+TextStyle TipStyle() {
+    return TextStyle{Manager::GetFontName(), 12, 0};
+}
 
 } // namespace
 

@@ -22,10 +22,18 @@ using COLORREF = std::uint32_t;
 // Colour as 0xAARRGGBB.
 using ARGB = std::uint32_t;
 
-constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
-constexpr unsigned GetRValue(COLORREF c) { return c & 0xFF; }
-constexpr unsigned GetGValue(COLORREF c) { return (c >> 8) & 0xFF; }
-constexpr unsigned GetBValue(COLORREF c) { return (c >> 16) & 0xFF; }
+constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) {
+    return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
+}
+constexpr unsigned GetRValue(COLORREF c) {
+    return c & 0xFF;
+}
+constexpr unsigned GetGValue(COLORREF c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr unsigned GetBValue(COLORREF c) {
+    return (c >> 16) & 0xFF;
+}
 constexpr ARGB MakeARGB(unsigned a, unsigned r, unsigned g, unsigned b) {
     return ((a & 0xFF) << 24) | ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
 }
@@ -34,14 +42,25 @@ constexpr ARGB ColorRefToARGB(COLORREF c, unsigned alpha = 255) {
     return MakeARGB(alpha, GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-constexpr WPARAM LOWORD(std::uintptr_t v) { return v & 0xFFFF; }
-constexpr WPARAM HIWORD(std::uintptr_t v) { return (v >> 16) & 0xFFFF; }
-constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<std::int16_t>(lp & 0xFFFF); }
-constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<std::int16_t>((lp >> 16) & 0xFFFF); }
-constexpr LPARAM MAKELPARAM(int lo, int hi) {
-    return static_cast<LPARAM>((static_cast<std::uint32_t>(lo) & 0xFFFF) | ((static_cast<std::uint32_t>(hi) & 0xFFFF) << 16));
+constexpr WPARAM LOWORD(std::uintptr_t v) {
+    return v & 0xFFFF;
 }
-constexpr int GET_WHEEL_DELTA_WPARAM(WPARAM wp) { return static_cast<std::int16_t>((wp >> 16) & 0xFFFF); }
+constexpr WPARAM HIWORD(std::uintptr_t v) {
+    return (v >> 16) & 0xFFFF;
+}
+constexpr int GET_X_LPARAM(LPARAM lp) {
+    return static_cast<std::int16_t>(lp & 0xFFFF);
+}
+constexpr int GET_Y_LPARAM(LPARAM lp) {
+    return static_cast<std::int16_t>((lp >> 16) & 0xFFFF);
+}
+constexpr LPARAM MAKELPARAM(int lo, int hi) {
+    return static_cast<LPARAM>((static_cast<std::uint32_t>(lo) & 0xFFFF) |
+                               ((static_cast<std::uint32_t>(hi) & 0xFFFF) << 16));
+}
+constexpr int GET_WHEEL_DELTA_WPARAM(WPARAM wp) {
+    return static_cast<std::int16_t>((wp >> 16) & 0xFFFF);
+}
 
 // One message as a loop retrieves it.
 struct MSG {

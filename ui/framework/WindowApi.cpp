@@ -14,7 +14,9 @@ namespace vellum {
 
 namespace {
 
-WindowTable& Table() { return WindowTable::Get(); }
+WindowTable& Table() {
+    return WindowTable::Get();
+}
 
 std::mutex& ClassLock() {
     static std::mutex lock;
@@ -26,7 +28,9 @@ std::map<std::wstring, UINT>& Classes() {
     return classes;
 }
 
-CRect ClientOf(const CRect& windowRect) { return {0, 0, windowRect.Width(), windowRect.Height()}; }
+CRect ClientOf(const CRect& windowRect) {
+    return {0, 0, windowRect.Width(), windowRect.Height()};
+}
 
 } // namespace
 
@@ -101,10 +105,11 @@ bool IsWindow(HWND hwnd) {
 
 bool DestroyWindow(HWND hwnd) {
     bool already = false;
-    if (!Table().With(hwnd, [&](WindowRecord& r) {
-            already = r.destroying;
-            r.destroying = true;
-        }) ||
+    if (!Table().With(hwnd,
+                      [&](WindowRecord& r) {
+                          already = r.destroying;
+                          r.destroying = true;
+                      }) ||
         already) {
         return false;
     }
@@ -245,9 +250,15 @@ bool ShowWindow(HWND hwnd, int showCmd) {
     return wasVisible;
 }
 
-bool IsWindowVisible(HWND hwnd) { return Table().Copy(hwnd).visible; }
-bool IsIconic(HWND hwnd) { return Table().Copy(hwnd).minimized; }
-bool IsZoomed(HWND hwnd) { return Table().Copy(hwnd).maximized; }
+bool IsWindowVisible(HWND hwnd) {
+    return Table().Copy(hwnd).visible;
+}
+bool IsIconic(HWND hwnd) {
+    return Table().Copy(hwnd).minimized;
+}
+bool IsZoomed(HWND hwnd) {
+    return Table().Copy(hwnd).maximized;
+}
 
 bool EnableWindow(HWND hwnd, bool enable) {
     bool was = false;
@@ -264,7 +275,9 @@ bool EnableWindow(HWND hwnd, bool enable) {
     return !was;
 }
 
-bool IsWindowEnabled(HWND hwnd) { return IsWindow(hwnd) && Table().Copy(hwnd).enabled; }
+bool IsWindowEnabled(HWND hwnd) {
+    return IsWindow(hwnd) && Table().Copy(hwnd).enabled;
+}
 
 bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
     CRect before;
@@ -284,7 +297,8 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             }
             r.rect = after;
             if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST)) {
-                r.exStyle = insertAfter == HWND_TOPMOST ? (r.exStyle | WS_EX_TOPMOST) : (r.exStyle & ~WS_EX_TOPMOST);
+                r.exStyle =
+                    insertAfter == HWND_TOPMOST ? (r.exStyle | WS_EX_TOPMOST) : (r.exStyle & ~WS_EX_TOPMOST);
                 zChange = true;
             }
             exStyle = r.exStyle;
@@ -350,9 +364,15 @@ bool SetWindowTextW(HWND hwnd, const std::wstring& text) {
     return true;
 }
 
-std::wstring GetWindowTextW(HWND hwnd) { return Table().Copy(hwnd).title; }
-DWORD GetWindowStyle(HWND hwnd) { return Table().Copy(hwnd).style; }
-DWORD GetWindowExStyle(HWND hwnd) { return Table().Copy(hwnd).exStyle; }
+std::wstring GetWindowTextW(HWND hwnd) {
+    return Table().Copy(hwnd).title;
+}
+DWORD GetWindowStyle(HWND hwnd) {
+    return Table().Copy(hwnd).style;
+}
+DWORD GetWindowExStyle(HWND hwnd) {
+    return Table().Copy(hwnd).exStyle;
+}
 
 bool SetWindowStyles(HWND hwnd, DWORD style, DWORD exStyle) {
     if (!Table().With(hwnd, [&](WindowRecord& r) {
@@ -366,8 +386,12 @@ bool SetWindowStyles(HWND hwnd, DWORD style, DWORD exStyle) {
     return true;
 }
 
-HWND GetWindowOwner(HWND hwnd) { return Table().Copy(hwnd).owner; }
-std::wstring GetWindowClassName(HWND hwnd) { return Table().Copy(hwnd).className; }
+HWND GetWindowOwner(HWND hwnd) {
+    return Table().Copy(hwnd).owner;
+}
+std::wstring GetWindowClassName(HWND hwnd) {
+    return Table().Copy(hwnd).className;
+}
 
 HWND FindWindowW(const wchar_t* className, const wchar_t* title) {
     const std::wstring cls = className ? className : L"";
@@ -406,7 +430,8 @@ std::intptr_t RemovePropW(HWND hwnd, const std::wstring& name) {
 
 bool PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (hwnd == 0) {
-        MessageQueue::ForThisThread()->Post(MSG{0, msg, wParam, lParam, Clock::Get().NowMs(), GetCursorPos()});
+        MessageQueue::ForThisThread()->Post(
+            MSG{0, msg, wParam, lParam, Clock::Get().NowMs(), GetCursorPos()});
         return true;
     }
     const WindowRecord r = Table().Copy(hwnd);
@@ -422,10 +447,13 @@ LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void PostQuitMessage(int exitCode) {
-    MessageQueue::ForThisThread()->Post(MSG{0, WM_QUIT, static_cast<WPARAM>(exitCode), 0, Clock::Get().NowMs(), {}});
+    MessageQueue::ForThisThread()->Post(
+        MSG{0, WM_QUIT, static_cast<WPARAM>(exitCode), 0, Clock::Get().NowMs(), {}});
 }
 
-bool GetMessageW(MSG& msg, HWND filter) { return MessageQueue::ForThisThread()->Get(msg, filter); }
+bool GetMessageW(MSG& msg, HWND filter) {
+    return MessageQueue::ForThisThread()->Get(msg, filter);
+}
 
 bool PeekMessageW(MSG& msg, HWND filter, bool remove) {
     return MessageQueue::ForThisThread()->Peek(msg, filter, remove);
@@ -438,7 +466,9 @@ LRESULT DispatchMessage(const MSG& msg) {
     return CallWindowProcedure(msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }
 
-int DispatchPendingMessages() { return MessageQueue::ForThisThread()->DispatchPending(); }
+int DispatchPendingMessages() {
+    return MessageQueue::ForThisThread()->DispatchPending();
+}
 
 UINT SetTimer(HWND hwnd, UINT id, unsigned elapseMs) {
     const WindowRecord r = Table().Copy(hwnd);
@@ -472,8 +502,8 @@ bool InvalidateRect(HWND hwnd, const CRect* rect, bool erase) {
 
 bool ValidateRect(HWND hwnd, const CRect* rect) {
     return Table().With(hwnd, [&](WindowRecord& r) {
-        if (!rect || (rect->left <= r.update.left && rect->top <= r.update.top && rect->right >= r.update.right &&
-                      rect->bottom >= r.update.bottom)) {
+        if (!rect || (rect->left <= r.update.left && rect->top <= r.update.top &&
+                      rect->right >= r.update.right && rect->bottom >= r.update.bottom)) {
             r.update = CRect();
             r.erase = false;
         }
@@ -615,6 +645,8 @@ CPoint GetCursorPos() {
     return Table().cursor;
 }
 
-CRect GetWorkArea(const CRect& near) { return WindowSystem::Get().GetWorkArea(near); }
+CRect GetWorkArea(const CRect& near) {
+    return WindowSystem::Get().GetWorkArea(near);
+}
 
 } // namespace vellum

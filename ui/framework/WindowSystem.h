@@ -58,7 +58,9 @@ public:
     virtual void SetProperty(HWND /*hwnd*/, const std::wstring& /*name*/, long /*value*/) {}
     // Another process's window that carries the property `marker`: post it a message, or bring it
     // forward. False when there is no such window.
-    virtual bool PostToMarkedWindow(const std::wstring& /*marker*/, UINT /*msg*/, WPARAM, LPARAM) { return false; }
+    virtual bool PostToMarkedWindow(const std::wstring& /*marker*/, UINT /*msg*/, WPARAM, LPARAM) {
+        return false;
+    }
     virtual bool ActivateMarkedWindow(const std::wstring& /*marker*/) { return false; }
 
     // The thread that reads the host's events; only it waits on ConnectionFd.

@@ -29,8 +29,8 @@ namespace vellum {
 namespace {
 
 constexpr long kEventMask = ExposureMask | StructureNotifyMask | ButtonPressMask | ButtonReleaseMask |
-                            PointerMotionMask | EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
-                            FocusChangeMask;
+                            PointerMotionMask | EnterWindowMask | LeaveWindowMask | KeyPressMask |
+                            KeyReleaseMask | FocusChangeMask;
 
 struct ShmBuffer {
     XShmSegmentInfo info{};
@@ -103,8 +103,8 @@ struct X11WindowSystem::Impl {
             int format;
             unsigned long count, after;
             unsigned char* data = nullptr;
-            if (XGetWindowProperty(dpy, n.xid, netWmState, 0, 32, False, XA_ATOM, &type, &format, &count, &after,
-                                   &data) == Success &&
+            if (XGetWindowProperty(dpy, n.xid, netWmState, 0, 32, False, XA_ATOM, &type, &format, &count,
+                                   &after, &data) == Success &&
                 data) {
                 states.assign(reinterpret_cast<Atom*>(data), reinterpret_cast<Atom*>(data) + count);
                 XFree(data);
@@ -170,7 +170,7 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::Open(const char* display) {
     impl->netClientList = impl->A("_NET_CLIENT_LIST");
     int eventBase = 0, errorBase = 0;
     impl->shapeExt = XShapeQueryExtension(dpy, &eventBase, &errorBase) != 0;
-    const unsigned shapes[7] = {XC_left_ptr, XC_watch, XC_crosshair, XC_sb_h_double_arrow,
+    const unsigned shapes[7] = {XC_left_ptr,          XC_watch, XC_crosshair,     XC_sb_h_double_arrow,
                                 XC_sb_v_double_arrow, XC_hand2, XC_question_arrow};
     for (int i = 0; i < 7; ++i) {
         impl->cursors[i] = XCreateFontCursor(dpy, shapes[i]);
@@ -198,7 +198,9 @@ X11WindowSystem::~X11WindowSystem() {
     XCloseDisplay(impl_->dpy);
 }
 
-int X11WindowSystem::ConnectionFd() const { return ConnectionNumber(impl_->dpy); }
+int X11WindowSystem::ConnectionFd() const {
+    return ConnectionNumber(impl_->dpy);
+}
 
 bool X11WindowSystem::HasCompositor() const {
     const std::string name = "_NET_WM_CM_S" + std::to_string(impl_->screen);
@@ -234,8 +236,8 @@ bool X11WindowSystem::CreateNative(const NativeWindowSpec& spec) {
         n.depth = DefaultDepth(x.dpy, x.screen);
     }
     const CRect r = spec.rect;
-    n.xid = XCreateWindow(x.dpy, x.root, r.left, r.top, std::max(1, r.Width()), std::max(1, r.Height()), 0, n.depth,
-                          InputOutput, n.visual, mask, &attrs);
+    n.xid = XCreateWindow(x.dpy, x.root, r.left, r.top, std::max(1, r.Width()), std::max(1, r.Height()), 0,
+                          n.depth, InputOutput, n.visual, mask, &attrs);
     if (!n.xid) {
         return false;
     }
@@ -251,7 +253,8 @@ bool X11WindowSystem::CreateNative(const NativeWindowSpec& spec) {
     XClassHint classHint{const_cast<char*>("vellum"), const_cast<char*>("Vellum")};
     XSetClassHint(x.dpy, n.xid, &classHint);
     Atom type = n.overrideRedirect ? x.typeTooltip : (spec.owner ? x.typeDialog : x.typeNormal);
-    XChangeProperty(x.dpy, n.xid, x.netWmType, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);
+    XChangeProperty(x.dpy, n.xid, x.netWmType, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&type), 1);
     if (spec.owner) {
         if (Native* owner = x.Find(spec.owner)) {
             XSetTransientForHint(x.dpy, n.xid, owner->xid);
@@ -380,7 +383,8 @@ void X11WindowSystem::Present(HWND hwnd, cairo_surface_t* surface, const CRect& 
                 b.info.shmaddr = b.image->data =
                     b.info.shmid >= 0 ? static_cast<char*>(shmat(b.info.shmid, nullptr, 0)) : nullptr;
                 b.info.readOnly = False;
-                if (!b.info.shmaddr || b.info.shmaddr == reinterpret_cast<char*>(-1) || !XShmAttach(x.dpy, &b.info)) {
+                if (!b.info.shmaddr || b.info.shmaddr == reinterpret_cast<char*>(-1) ||
+                    !XShmAttach(x.dpy, &b.info)) {
                     if (b.info.shmid >= 0) {
                         shmctl(b.info.shmid, IPC_RMID, nullptr);
                     }
@@ -399,19 +403,20 @@ void X11WindowSystem::Present(HWND hwnd, cairo_surface_t* surface, const CRect& 
         if (b.image) {
             const int rowBytes = area.Width() * 4;
             for (int y = area.top; y < area.bottom; ++y) {
-                std::memcpy(b.image->data + y * b.image->bytes_per_line + area.left * 4, data + y * stride + area.left * 4,
-                            rowBytes);
+                std::memcpy(b.image->data + y * b.image->bytes_per_line + area.left * 4,
+                            data + y * stride + area.left * 4, rowBytes);
             }
-            XShmPutImage(x.dpy, n->xid, n->gc, b.image, area.left, area.top, area.left, area.top, area.Width(),
-                         area.Height(), False);
+            XShmPutImage(x.dpy, n->xid, n->gc, b.image, area.left, area.top, area.left, area.top,
+                         area.Width(), area.Height(), False);
             presented = true;
         }
     }
     if (!presented) {
-        XImage* image = XCreateImage(x.dpy, n->visual, n->depth, ZPixmap, 0, reinterpret_cast<char*>(data), width,
-                                     height, 32, stride);
+        XImage* image = XCreateImage(x.dpy, n->visual, n->depth, ZPixmap, 0, reinterpret_cast<char*>(data),
+                                     width, height, 32, stride);
         if (image) {
-            XPutImage(x.dpy, n->xid, n->gc, image, area.left, area.top, area.left, area.top, area.Width(), area.Height());
+            XPutImage(x.dpy, n->xid, n->gc, image, area.left, area.top, area.left, area.top, area.Width(),
+                      area.Height());
             image->data = nullptr; // the pixels belong to the surface
             XDestroyImage(image);
         }
@@ -424,11 +429,13 @@ void X11WindowSystem::Present(HWND hwnd, cairo_surface_t* surface, const CRect& 
             const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * stride);
             for (int xx = 0; xx < width; ++xx) {
                 if (row[xx] >> 24) {
-                    bits[static_cast<std::size_t>(y) * bytes + xx / 8] |= static_cast<unsigned char>(1u << (xx % 8));
+                    bits[static_cast<std::size_t>(y) * bytes + xx / 8] |=
+                        static_cast<unsigned char>(1u << (xx % 8));
                 }
             }
         }
-        Pixmap mask = XCreateBitmapFromData(x.dpy, n->xid, reinterpret_cast<char*>(bits.data()), width, height);
+        Pixmap mask =
+            XCreateBitmapFromData(x.dpy, n->xid, reinterpret_cast<char*>(bits.data()), width, height);
         XShapeCombineMask(x.dpy, n->xid, ShapeBounding, 0, 0, mask, ShapeSet);
         XFreePixmap(x.dpy, mask);
     }
@@ -464,8 +471,8 @@ void X11WindowSystem::Raise(HWND hwnd) {
 void X11WindowSystem::SetCapture(HWND hwnd) {
     Impl& x = *impl_;
     if (Native* n = x.Find(hwnd)) {
-        XGrabPointer(x.dpy, n->xid, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
-                     GrabModeAsync, None, None, CurrentTime);
+        XGrabPointer(x.dpy, n->xid, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                     GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
         XFlush(x.dpy);
     }
 }
@@ -526,8 +533,8 @@ CRect X11WindowSystem::GetWorkArea(const CRect& near) {
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(x.dpy, x.root, x.netWorkarea, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
-                           &data) == Success &&
+    if (XGetWindowProperty(x.dpy, x.root, x.netWorkarea, 0, 4, False, XA_CARDINAL, &type, &format, &count,
+                           &after, &data) == Success &&
         data) {
         if (count >= 4) {
             const long* v = reinterpret_cast<long*>(data);
@@ -582,8 +589,8 @@ Window FindMarked(Display* dpy, Window root, Atom marker) {
         int format;
         unsigned long count, after;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(dpy, w, marker, 0, 1, False, AnyPropertyType, &type, &format, &count, &after, &data) ==
-                Success &&
+        if (XGetWindowProperty(dpy, w, marker, 0, 1, False, AnyPropertyType, &type, &format, &count, &after,
+                               &data) == Success &&
             data) {
             XFree(data);
             if (count > 0) {
@@ -716,11 +723,13 @@ int X11WindowSystem::ProcessEvents() {
             }
             break;
         case ClientMessage:
-            if (e.xclient.message_type == x.wmProtocols && static_cast<Atom>(e.xclient.data.l[0]) == x.wmDelete) {
+            if (e.xclient.message_type == x.wmProtocols &&
+                static_cast<Atom>(e.xclient.data.l[0]) == x.wmDelete) {
                 DeliverCloseRequest(hwnd);
             } else if (e.xclient.message_type == x.vellumMessage) {
                 DeliverForeignMessage(hwnd, static_cast<UINT>(e.xclient.data.l[0]),
-                                      static_cast<WPARAM>(e.xclient.data.l[1]), static_cast<LPARAM>(e.xclient.data.l[2]));
+                                      static_cast<WPARAM>(e.xclient.data.l[1]),
+                                      static_cast<LPARAM>(e.xclient.data.l[2]));
             }
             break;
         case MapNotify:
