@@ -3,6 +3,7 @@
 #include "UiTestSupport.h"
 
 #include "ui/framework/Manager.h"
+#include "ui/framework/ToolTipWindow.h"
 
 #include <thread>
 
@@ -339,6 +340,39 @@ TEST_F(Dialogs, LeavingTheWindowDropsTheHoverControl) {
     EXPECT_EQ(dialog.GetPaintManager().GetHoverControl(), nullptr);
     ASSERT_FALSE(probe->moves.empty());
     EXPECT_EQ(probe->moves.back(), CPoint(-1, -1));
+}
+
+TEST_F(Dialogs, HoveringAControlWithATipShowsTheTipWindow) {
+    RecordingDialog dialog;
+    const HWND hwnd = dialog.Open();
+    auto* probe =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 5, CRect(10, 10, 60, 60))));
+    probe->SetTooltip(L"Brightness");
+    DeliverPointerMove(hwnd, CPoint(20, 20));
+    DispatchPendingMessages();
+    PaintManager& pm = dialog.GetPaintManager();
+    ASSERT_NE(pm.GetToolTipWnd(), nullptr);
+    EXPECT_EQ(pm.GetTooltipOwner(), 5u);
+    EXPECT_EQ(pm.GetToolTipWnd()->Text(), L"Brightness");
+    EXPECT_TRUE(pm.GetToolTipWnd()->IsWindowVisible());
+    EXPECT_LE(pm.GetToolTipWnd()->GetWindowRect().Width(), ToolTipWindow::kMaxWidth);
+    DeliverPointerMove(hwnd, CPoint(200, 150));
+    DispatchPendingMessages();
+    EXPECT_FALSE(pm.GetToolTipWnd()->IsWindowVisible());
+    EXPECT_EQ(pm.GetTooltipOwner(), 0u);
+}
+
+TEST_F(Dialogs, PrivateFontsAndInstalledFacesAreFound) {
+    RecordingDialog dialog;
+    dialog.Open();
+    PaintManager& pm = dialog.GetPaintManager();
+    EXPECT_EQ(pm.FindTempFont(L"NoSuchFace Regular"), L"");
+    EXPECT_EQ(pm.FindTempFont(L"DejaVu Sans"), L"DejaVu Sans");
+    EXPECT_EQ(pm.AddTempFont(L"Body", L"/nonexistent/font.ttf"), L"");
+    EXPECT_EQ(pm.AddTempFont(L"Body", L"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), L"DejaVu Sans");
+    EXPECT_EQ(pm.FindTempFont(L"Body"), L"DejaVu Sans");
+    pm.ClearTempFont();
+    EXPECT_EQ(pm.FindTempFont(L"Body"), L"");
 }
 
 } // namespace

@@ -175,6 +175,10 @@ TEST(X11EndToEnd, ClickingARealWindowRepaintsWhatTheScreenShows) {
         const HWND hwnd = dialog.Create(0, L"End to end", WS_POPUP, 0, CRect(100, 80, 400, 280));
         ASSERT_NE(hwnd, 0u);
         ASSERT_NE(x11->NativeWindow(hwnd), 0u);
+        EXPECT_EQ(GetWorkArea(CRect(100, 80, 400, 280)), CRect(0, 0, 1280, 720));
+        dialog.CenterWindow();
+        EXPECT_EQ(dialog.GetWindowRect(), CRect(490, 260, 790, 460));
+        dialog.MoveWindow(100, 80, 300, 200);
         auto* target = static_cast<ClickTarget*>(dialog.AddControl(
             std::make_unique<ClickTarget>(&dialog, 77, CRect(50, 40, 150, 100), 0xFFFF0000)));
         dialog.ShowWindow(SW_SHOW);
