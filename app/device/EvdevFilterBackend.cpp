@@ -103,8 +103,17 @@ std::vector<std::string> EvdevFilterBackend::FindEventNodes(const std::vector<De
 }
 
 bool EvdevFilterBackend::Open() {
-    if (!nodes_.empty())
-        return true;
+    std::lock_guard openLock(openMutex_);
+    if (reader_.joinable()) {
+        if (!readerDone_)
+            return true;
+        // Every node went away (unplugged): start afresh.
+        reader_.join();
+        ::close(stopFd_);
+        stopFd_ = -1;
+        nodes_.clear();
+    }
+    readerDone_ = false;
     for (const std::string& path : FindEventNodes(keyboards_)) {
         auto node = std::make_unique<Node>();
         node->fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -140,6 +149,7 @@ bool EvdevFilterBackend::Open() {
 }
 
 void EvdevFilterBackend::Close() {
+    std::lock_guard openLock(openMutex_);
     if (reader_.joinable()) {
         const uint64_t one = 1;
         [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof(one));
@@ -153,8 +163,13 @@ void EvdevFilterBackend::Close() {
 }
 
 bool EvdevFilterBackend::Control(uint32_t code, std::span<const uint8_t> input) {
+    if (code == kFilterActivate) {
+        // A keyboard plugged in after the start is grabbed when the next key list is activated.
+        Open();
+        return true;
+    }
     if (code != kFilterSetKeys)
-        return code == kFilterPrepare || code == kFilterActivate;
+        return code == kFilterPrepare;
     std::bitset<256> watched;
     for (size_t at = 0; at + kFilterEntrySize <= input.size(); at += kFilterEntrySize) {
         const int key = input[at] | (input[at + 1] << 8);
@@ -184,6 +199,11 @@ bool EvdevFilterBackend::IsReported(const std::bitset<256>& watched, int evdevCo
 }
 
 void EvdevFilterBackend::Read() {
+    ReadNodes();
+    readerDone_ = true;
+}
+
+void EvdevFilterBackend::ReadNodes() {
     for (;;) {
         std::vector<pollfd> fds;
         fds.push_back({stopFd_, POLLIN, 0});

@@ -9,6 +9,7 @@
 #include "app/device/FilterEventQueue.h"
 #include "app/device/KeyFilterBackend.h"
 
+#include <atomic>
 #include <bitset>
 #include <cstdint>
 #include <memory>
@@ -29,7 +30,8 @@ public:
     EvdevFilterBackend(const EvdevFilterBackend&) = delete;
     EvdevFilterBackend& operator=(const EvdevFilterBackend&) = delete;
 
-    // Grabs every event node of the configured keyboards; false when none could be held.
+    // Grabs every event node of the configured keyboards; false when none could be held. Tried
+    // again on every kFilterActivate while nothing is held.
     bool Open() override;
     void Close() override;
     bool Control(uint32_t code, std::span<const uint8_t> input) override;
@@ -50,6 +52,7 @@ public:
 private:
     struct Node;
     void Read();
+    void ReadNodes();
     void ReadNode(Node& node);
 
     std::vector<DeviceId> keyboards_;
@@ -57,8 +60,10 @@ private:
     std::mutex watchedMutex_;
     std::bitset<256> watched_;
     FilterEventQueue queue_;
+    std::mutex openMutex_;
     int stopFd_ = -1;
     std::thread reader_;
+    std::atomic<bool> readerDone_{false};
 };
 
 } // namespace kw

@@ -52,10 +52,10 @@ bool MacroPlayer::PlayPass(int macroId, std::chrono::steady_clock::time_point& d
             kbvirt_.SetKey(code, item.type == 2);
         const auto wait = std::max(std::chrono::milliseconds(item.delay_time), kMinimumDelay);
         deadline += wait;
-        // Running late by more than a millisecond (the worker was held up): plan anew from now
-        // rather than play the following events in a burst.
+        // After a real stall (the worker held up far beyond a step) plan anew from now rather than
+        // play the following events in a burst; ordinary wake-up lateness is caught up.
         const auto now = std::chrono::steady_clock::now();
-        if (now + wait - std::chrono::milliseconds(1) > deadline)
+        if (now + wait - kStallLimit > deadline)
             deadline = now + wait;
         std::this_thread::sleep_until(deadline);
         if (stopRequested_) {

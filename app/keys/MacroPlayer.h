@@ -17,6 +17,8 @@ public:
     static constexpr int kLoopHeld = 16;
     static constexpr int kLoopToggle = 32;
     static constexpr std::chrono::milliseconds kMinimumDelay{5};
+    // Lateness beyond which the remaining events are planned from now.
+    static constexpr std::chrono::milliseconds kStallLimit{50};
 
     MacroPlayer(Kbvirt& kbvirt, HostKeyStore& store) : kbvirt_(kbvirt), store_(store) {}
 
