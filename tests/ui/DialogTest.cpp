@@ -45,6 +45,14 @@ TEST_F(Dialogs, ShowModalReturnsTheCodeOfWhatClosedIt) {
     }
 }
 
+TEST_F(Dialogs, WithoutADisplayCreationFails) {
+    WindowSystem::Install(OffscreenWindowSystem::Unavailable());
+    RecordingDialog dialog;
+    EXPECT_EQ(dialog.Create(0, L"Nowhere", WS_POPUP, 0, CRect(0, 0, 100, 100)), 0u);
+    EXPECT_EQ(FindWindowW(nullptr, L"Nowhere"), 0u);
+    EXPECT_EQ(dialog.ShowModal(), 0xFFFFFFFFu);
+}
+
 TEST_F(Dialogs, ShowModalOnAWindowThatDoesNotExistFails) {
     MDialog dialog;
     EXPECT_EQ(dialog.ShowModal(), 0xFFFFFFFFu);

@@ -25,8 +25,17 @@ void OffscreenWindowSystem::Resize(Surface& s, const CSize& size) {
     s.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(1, size.cx), std::max(1, size.cy));
 }
 
+std::unique_ptr<OffscreenWindowSystem> OffscreenWindowSystem::Unavailable() {
+    auto system = std::make_unique<OffscreenWindowSystem>();
+    system->refuse_ = true;
+    return system;
+}
+
 bool OffscreenWindowSystem::CreateNative(const NativeWindowSpec& spec) {
     std::lock_guard guard(lock_);
+    if (refuse_) {
+        return false;
+    }
     Surface& s = windows_[spec.hwnd];
     Resize(s, spec.rect.Size());
     return cairo_surface_status(s.surface) == CAIRO_STATUS_SUCCESS;

@@ -7,6 +7,7 @@
 #include "ui/framework/WindowSystem.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -15,6 +16,9 @@ namespace vellum {
 class OffscreenWindowSystem : public WindowSystem {
 public:
     explicit OffscreenWindowSystem(CRect workArea = CRect(0, 0, 1920, 1040)) : workArea_(workArea) {}
+    // A system that refuses every window: what a program gets when no display can be opened, so that
+    // creating a window fails instead of drawing where nobody sees it.
+    static std::unique_ptr<OffscreenWindowSystem> Unavailable();
     ~OffscreenWindowSystem() override;
 
     bool CreateNative(const NativeWindowSpec& spec) override;
@@ -49,6 +53,7 @@ private:
     CRect workArea_;
     int moveDrags_ = 0;
     std::thread::id thread_ = std::this_thread::get_id();
+    bool refuse_ = false;
 };
 
 } // namespace vellum

@@ -32,11 +32,13 @@ WindowSystem& WindowSystem::Get() {
     std::lock_guard guard(SystemLock());
     if (!Installed()) {
         const char* backend = std::getenv("VELLUM_BACKEND");
-        if (!backend || std::strcmp(backend, "offscreen") != 0) {
+        if (backend && std::strcmp(backend, "offscreen") == 0) {
+            Installed() = std::make_unique<OffscreenWindowSystem>();
+        } else {
             Installed() = X11WindowSystem::Open(nullptr);
         }
         if (!Installed()) {
-            Installed() = std::make_unique<OffscreenWindowSystem>();
+            Installed() = OffscreenWindowSystem::Unavailable();
         }
     }
     return *Installed();

@@ -27,8 +27,8 @@ class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
 
-    // The installed backend; installs the X11 backend on first use when none was installed
-    // (the off-screen backend when VELLUM_BACKEND=offscreen or when no display can be opened).
+    // The installed backend; installs the X11 backend on first use when none was installed (the
+    // off-screen backend when VELLUM_BACKEND=offscreen). Without a display every window creation fails.
     static WindowSystem& Get();
     // The installed backend or null, without installing one.
     static WindowSystem* Current();
