@@ -326,7 +326,7 @@ TEST(HidDeviceManager, StalledWriteFailsWithinTheBoundAndTheLinkRecovers) {
     keyboard->StallWrites(false); // the stalled write completes late
     // Once the stalled write has returned, transfers work again.
     bool sent = false;
-    for (int attempt = 0; attempt < 100 && !sent; ++attempt) {
+    for (int attempt = 0; attempt < 500 && !sent; ++attempt) {
         sent = rig.manager.SendFeature(ReadVersionRequest());
         if (!sent) {
             std::this_thread::sleep_for(10ms);
