@@ -19,6 +19,7 @@ echo "@@KWVM BOOTED $(uname -r)"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:quarantine_size_mb=32
 export UBSAN_OPTIONS=print_stacktrace=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 export TMPDIR=/tmp
 while read -r program check; do
     echo "@@KWVM BEGIN $check"

@@ -93,16 +93,22 @@ protected:
         model->ClearReports();
         commands(reference.manager, *reference.clock);
 
-        std::vector<std::vector<uint8_t>> sent, expected;
-        for (const auto& report : keyboard->Reports()) {
-            sent.push_back(report.bytes);
-        }
+        // In order on each interface; the two interfaces are separate devices, so the order
+        // between them is not kept.
+        std::vector<std::vector<uint8_t>> sent[2], expected[2];
+        size_t count = 0;
         for (const SimReport& report : model->Reports()) {
             if (report.kind != SimReport::Kind::FeatureRead) {
-                expected.push_back(report.bytes);
+                expected[report.secondary].push_back(report.bytes);
+                ++count;
             }
         }
-        EXPECT_EQ(sent, expected) << "the reports that crossed the kernel";
+        EXPECT_TRUE(keyboard->WaitReports(count));
+        for (const auto& report : keyboard->Reports()) {
+            sent[report.secondary].push_back(report.bytes);
+        }
+        EXPECT_EQ(sent[0], expected[0]) << "the reports that crossed the kernel to the vendor interface";
+        EXPECT_EQ(sent[1], expected[1]) << "the reports that crossed the kernel to the streaming interface";
         const SimFirmwareState got = keyboard->State();
         const SimFirmwareState want = model->State();
         EXPECT_EQ(got.slotTable, want.slotTable);
@@ -207,13 +213,18 @@ TEST_F(KeyboardOverUhid, OutputReportsReachTheVendorAndStreamingInterfaces) {
     ASSERT_TRUE(manager.WriteReport(frame));
     OutputReport stream = MakeOutputPart(0x22, 61, 0, std::vector<uint8_t>(61, 0xC3));
     ASSERT_TRUE(manager.WriteSecondary(stream));
+    ASSERT_TRUE(keyboard->WaitReports(2));
     const auto reports = keyboard->Reports();
     ASSERT_EQ(reports.size(), 2u);
-    EXPECT_FALSE(reports[0].feature);
-    EXPECT_FALSE(reports[0].secondary);
-    EXPECT_EQ(reports[0].bytes, std::vector<uint8_t>(frame.begin(), frame.end()));
-    EXPECT_TRUE(reports[1].secondary);
-    EXPECT_EQ(reports[1].bytes, std::vector<uint8_t>(stream.begin(), stream.end()));
+    // Two devices: the order between them is not kept.
+    const bool streamFirst = reports[0].secondary;
+    const auto& vendorReport = reports[streamFirst ? 1 : 0];
+    const auto& streamReport = reports[streamFirst ? 0 : 1];
+    EXPECT_FALSE(vendorReport.feature);
+    EXPECT_FALSE(vendorReport.secondary);
+    EXPECT_EQ(vendorReport.bytes, std::vector<uint8_t>(frame.begin(), frame.end()));
+    EXPECT_TRUE(streamReport.secondary);
+    EXPECT_EQ(streamReport.bytes, std::vector<uint8_t>(stream.begin(), stream.end()));
 }
 
 TEST_F(KeyboardOverUhid, FamilyAFactoryResetAndVersion) {
@@ -222,12 +233,14 @@ TEST_F(KeyboardOverUhid, FamilyAFactoryResetAndVersion) {
     keyboard->SetVersion(0x0311);
     Refresh();
     manager.SetCurrentType(101);
+    keyboard->ClearReports();
     EXPECT_EQ(manager.ConnectionKind(), 0);
     DeviceCommands commands(manager, *clock);
     int version = 0;
     ASSERT_TRUE(commands.ReadVersion(version));
     EXPECT_EQ(version, 0x0311);
     ASSERT_TRUE(commands.FactoryReset(101));
+    ASSERT_TRUE(keyboard->WaitReports(2)) << "the version request and the reset";
     EXPECT_EQ(keyboard->State().factoryResets, 1);
     const OutputReport reset = FactoryResetA();
     ASSERT_FALSE(keyboard->Reports().empty());

@@ -65,6 +65,7 @@ bool UhidKeyboard::Add(int number, std::vector<uint8_t> descriptor, bool seconda
             std::lock_guard lock(mutex_);
             reports_.push_back({true, secondary, {report.begin(), report.end()}});
             firmware_.OnFeatureReport(report);
+            received_.notify_all();
             return true;
         });
         device->OnGetReport([this](uint8_t id, std::vector<uint8_t>& answer) {
@@ -77,6 +78,7 @@ bool UhidKeyboard::Add(int number, std::vector<uint8_t> descriptor, bool seconda
             std::lock_guard lock(mutex_);
             reports_.push_back({false, secondary, {report.begin(), report.end()}});
             firmware_.OnOutputReport(report, secondary);
+            received_.notify_all();
         });
     }
     UhidDescription description;
@@ -111,6 +113,11 @@ void UhidKeyboard::SetSlotTable(const std::array<uint8_t, 28>& table) {
 std::vector<UhidKeyboard::Received> UhidKeyboard::Reports() const {
     std::lock_guard lock(mutex_);
     return reports_;
+}
+
+bool UhidKeyboard::WaitReports(size_t count, std::chrono::milliseconds bound) {
+    std::unique_lock lock(mutex_);
+    return received_.wait_for(lock, bound, [&] { return reports_.size() >= count; });
 }
 
 void UhidKeyboard::ClearReports() {

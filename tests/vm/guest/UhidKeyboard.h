@@ -11,6 +11,8 @@
 #include "sim/SimFirmware.h"
 #include "tests/vm/guest/UhidDevice.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -42,6 +44,9 @@ public:
     };
     std::vector<Received> Reports() const;
     void ClearReports();
+    // Output reports reach the device after the writer has returned: waits up to `bound` until
+    // `count` reports were received; false when they were not.
+    bool WaitReports(size_t count, std::chrono::milliseconds bound = std::chrono::milliseconds(2000));
 
 private:
     bool Add(int number, std::vector<uint8_t> descriptor, bool secondary);
@@ -50,6 +55,7 @@ private:
     const std::string tag_;
     int vendor_ = -1;
     mutable std::mutex mutex_;
+    std::condition_variable received_;
     SimFirmware firmware_;
     std::vector<Received> reports_;
     std::vector<std::unique_ptr<UhidDevice>> devices_;
