@@ -187,6 +187,43 @@ TEST_F(Dialogs, MessagesFromWorkerThreadsArriveOnTheWindowThread) {
     EXPECT_EQ(dialog.threads[1], std::this_thread::get_id());
 }
 
+TEST_F(Dialogs, TwoThreadsSendingToEachOtherDoNotDeadlock) {
+    class Echo : public RecordingDialog {
+    public:
+        LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+            if (msg == WM_USER + 2) {
+                return static_cast<LRESULT>(wParam + 1);
+            }
+            if (msg == WM_USER + 3) {
+                // Ask the other thread's window while that thread waits for this one.
+                return vellum::SendMessageW(static_cast<HWND>(wParam), WM_USER + 2, 40, 0);
+            }
+            return RecordingDialog::OnWindowMessage(msg, wParam, lParam);
+        }
+    };
+    Echo here;
+    const HWND hereHwnd = here.Open();
+    std::atomic<HWND> thereHwnd = 0;
+    std::atomic<bool> stop = false;
+    std::thread other([&] {
+        Echo there;
+        thereHwnd = there.Open();
+        while (!stop) {
+            DispatchPendingMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        there.DestroyWindow();
+    });
+    while (!thereHwnd) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // This thread waits for the other one, which asks this thread's window in the meantime.
+    const LRESULT answer = SendMessageW(thereHwnd, WM_USER + 3, hereHwnd, 0);
+    stop = true;
+    other.join();
+    EXPECT_EQ(answer, 41);
+}
+
 TEST_F(Dialogs, AltF4IsDropped) {
     RecordingDialog dialog;
     const HWND hwnd = dialog.Open();

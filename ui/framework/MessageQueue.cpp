@@ -6,6 +6,7 @@
 #include "ui/framework/WindowTable.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 #include <poll.h>
 #include <set>
@@ -101,6 +102,13 @@ LRESULT MessageQueue::SendAcross(const MSG& msg) {
         sent_.push_back(sent);
     }
     Wake();
+    // While waiting, messages sent to the waiting thread's own windows still run, so that two threads
+    // sending to each other do not wait forever.
+    const std::shared_ptr<MessageQueue> own = ForThisThread();
+    while (result.wait_for(std::chrono::milliseconds(2)) != std::future_status::ready) {
+        while (own.get() != this && own->RunSent()) {
+        }
+    }
     return result.get();
 }
 
