@@ -3,8 +3,11 @@
 
 #include "UiTestSupport.h"
 
+#include "tests/support/TestSupport.h"
 #include "ui/framework/Manager.h"
 #include "ui/framework/X11WindowSystem.h"
+
+#include <cairo.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -49,8 +52,8 @@ public:
                 continue;
             }
             name_ = ":" + std::to_string(n);
-            std::vector<std::string> args = {path,          name_,       "-screen", "0",
-                                             "1280x720x24", "-nolisten", "tcp",     "-noreset"};
+            std::vector<std::string> args = {path,        name_, "-screen",  "0",  "1280x720x24",
+                                             "-nolisten", "tcp", "-noreset", "-wr"};
             std::vector<char*> argv;
             for (auto& a : args) {
                 argv.push_back(a.data());
@@ -209,6 +212,40 @@ TEST(X11EndToEnd, ClickingARealWindowRepaintsWhatTheScreenShows) {
         EXPECT_TRUE(x11->PostToMarkedWindow(L"VELLUM_E2E_MARK", WM_USER_CLOSE_WINDOW, IDYES, 0));
         EXPECT_EQ(dialog.ShowModal(), static_cast<unsigned>(IDYES));
         XCloseDisplay(probe);
+    }
+
+    // A layered window whose background picture covers only its left half: without a compositor the
+    // transparent half is cut out of the window, so the screen beneath stays visible there.
+    {
+        kw::test::TempDir folder;
+        Manager::SetProgramFolder(folder.path());
+        std::filesystem::create_directories(Manager::GetSkinFolder());
+        cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 100, 100);
+        cairo_t* cr = cairo_create(picture);
+        cairo_set_source_rgb(cr, 1, 0, 1);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        ASSERT_EQ(cairo_surface_write_to_png(picture, (Manager::GetSkinFolder() / "half.png").c_str()),
+                  CAIRO_STATUS_SUCCESS);
+        cairo_surface_destroy(picture);
+
+        Display* probe = XOpenDisplay(server.Name().c_str());
+        ASSERT_NE(probe, nullptr);
+        const std::uint32_t beneath = ScreenPixel(probe, 700 + 150, 300 + 50);
+        RecordingDialog layered;
+        ASSERT_NE(layered.Create(0, L"Layered", WS_POPUP, WS_EX_LAYERED, CRect(700, 300, 900, 400)), 0u);
+        layered.SetLayeredWindow(1);
+        ASSERT_EQ(layered.LoadBKImage(L"half.png"), 1);
+        layered.ShowWindow(SW_SHOW);
+        EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(probe, 700 + 50, 300 + 50) == 0xFF00FF; }))
+            << std::hex << ScreenPixel(probe, 750, 350);
+        // The server's root is white (-wr); an uncut transparent pixel would show black.
+        EXPECT_EQ(beneath, 0xFFFFFFu);
+        if (!x11->HasCompositor()) {
+            EXPECT_EQ(ScreenPixel(probe, 700 + 150, 300 + 50), beneath);
+        }
+        XCloseDisplay(probe);
+        Manager::SetProgramFolder({});
     }
     WindowSystem::Install(nullptr);
 }
