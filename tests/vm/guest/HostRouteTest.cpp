@@ -106,6 +106,24 @@ TEST(HostRoute, KbvirtReportsArriveAsEvdevEvents) {
         << "closing removes the device";
 }
 
+// The device is usable as soon as Kbvirt has it: what is sent right away is not lost while the
+// kernel is still adding the device.
+TEST(HostRoute, KeysPressedRightAfterCreationArrive) {
+    Kbvirt kbvirt(std::make_unique<UhidBackend>());
+    ASSERT_TRUE(kbvirt.FindVirtualDevice());
+    kbvirt.SetKey(0x04, true); // A
+    const auto nodes = VirtualDeviceNodes();
+    ASSERT_FALSE(nodes.empty());
+    std::vector<int> down;
+    for (const std::string& node : nodes) {
+        for (int code : KeysDown(node)) {
+            down.push_back(code);
+        }
+    }
+    EXPECT_EQ(down, std::vector<int>{KEY_A}) << "the press sent right after the device was created was lost";
+    kbvirt.ReleaseAll();
+}
+
 // The next event the filter reports, or nothing within `bound` (the wait is cancelled then).
 std::optional<FilterEntry> NextFilterEvent(EvdevFilterBackend& filter, std::chrono::milliseconds bound) {
     auto pending = std::async(std::launch::async, [&] {
@@ -184,7 +202,8 @@ TEST(HostRoute, NoKeyStaysDownAfterTheHolderIsKilled) {
     if (child == 0) {
         close(ready[0]);
         Kbvirt kbvirt(std::make_unique<UhidBackend>());
-        if (kbvirt.FindVirtualDevice()) {
+        // Pressed once the system has the device (see KeysPressedRightAfterCreationArrive).
+        if (kbvirt.FindVirtualDevice() && !VirtualDeviceNodes().empty()) {
             kbvirt.SetKey(0xE0, true); // left control
             kbvirt.SetKey(0x04, true); // A
             kbvirt.SetMouseButton(1, true);
