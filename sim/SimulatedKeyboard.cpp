@@ -138,6 +138,11 @@ void SimulatedKeyboard::SetNoAnswer(bool on) {
     noAnswer_ = on;
 }
 
+void SimulatedKeyboard::SetEmptyAnswer(bool on) {
+    std::lock_guard lock(mutex_);
+    emptyAnswer_ = on;
+}
+
 void SimulatedKeyboard::SetShortAnswer(int bytes) {
     std::lock_guard lock(mutex_);
     shortAnswer_ = std::max(0, bytes);
@@ -265,6 +270,8 @@ int SimulatedKeyboard::GetFeature(size_t index, uint64_t generation, std::span<u
         unplug = Record(SimReport::Kind::FeatureRead, index, report.first(1));
         if (noAnswer_) {
             result = -1;
+        } else if (emptyAnswer_) {
+            result = 0;
         } else if (!answerOverride_.empty()) {
             const size_t count = std::min(report.size(), answerOverride_.size());
             std::copy_n(answerOverride_.begin(), count, report.begin());

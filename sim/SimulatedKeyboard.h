@@ -45,6 +45,7 @@ public:
 
     // Faults.
     void SetNoAnswer(bool on);                          // feature reads fail
+    void SetEmptyAnswer(bool on);                       // feature reads return 0 bytes
     void SetShortAnswer(int bytes);                     // feature answers cut to `bytes` (0: whole answers)
     void SetAnswerOverride(std::vector<uint8_t> bytes); // every feature read returns these (empty: off)
     void StallWrites(bool on);                          // output writes block until lifted, unplug or cancel
@@ -86,6 +87,7 @@ private:
     uint64_t generation_ = 0;
     uint64_t cancelCount_ = 0;
     bool noAnswer_ = false;
+    bool emptyAnswer_ = false;
     int shortAnswer_ = 0;
     std::vector<uint8_t> answerOverride_;
     bool stallWrites_ = false;

@@ -276,6 +276,7 @@ TEST(HidDeviceManager, BadFeatureAnswersNeverPassForAVersionOrSlotTable) {
     struct Case {
         const char* name;
         bool noAnswer;
+        bool emptyAnswer;
         int shortAnswer;
         std::vector<uint8_t> override;
         bool versionOk;
@@ -284,18 +285,20 @@ TEST(HidDeviceManager, BadFeatureAnswersNeverPassForAVersionOrSlotTable) {
         bool slotsOk;
     };
     const Case cases[] = {
-        {"whole answer", false, 0, {}, true, 0x0105, 1, true},
-        {"no answer", true, 0, {}, false, 0, 2, false},
-        {"id only", false, 1, {}, false, 0, 1, true},
-        {"two bytes", false, 2, {}, false, 0, 1, true},
-        {"three bytes", false, 3, {}, true, 0x0105, 1, true},
-        {"garbage id", false, 0, {0x55, 1, 2, 3, 4, 5, 6, 7}, false, 0, 2, true},
-        {"garbage short", false, 0, {0x99}, false, 0, 2, true},
+        {"whole answer", false, false, 0, {}, true, 0x0105, 1, true},
+        {"no answer", true, false, 0, {}, false, 0, 2, false},
+        {"empty answer", false, true, 0, {}, false, 0, 2, false},
+        {"id only", false, false, 1, {}, false, 0, 1, true},
+        {"two bytes", false, false, 2, {}, false, 0, 1, true},
+        {"three bytes", false, false, 3, {}, true, 0x0105, 1, true},
+        {"garbage id", false, false, 0, {0x55, 1, 2, 3, 4, 5, 6, 7}, false, 0, 2, true},
+        {"garbage short", false, false, 0, {0x99}, false, 0, 2, true},
     };
     for (const Case& c : cases) {
         LinkRig rig;
         auto keyboard = rig.Connect(Cable201());
         keyboard->SetNoAnswer(c.noAnswer);
+        keyboard->SetEmptyAnswer(c.emptyAnswer);
         keyboard->SetShortAnswer(c.shortAnswer);
         keyboard->SetAnswerOverride(c.override);
         keyboard->ClearReports();
