@@ -4,8 +4,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <chrono>
 #include <fcntl.h>
 #include <linux/uhid.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace kw {
@@ -18,6 +20,51 @@ bool WriteEvent(int fd, const uhid_event& event) {
         written = ::write(fd, &event, sizeof(event));
     } while (written < 0 && errno == EINTR);
     return written == static_cast<ssize_t>(sizeof(event));
+}
+
+// Report queries are answered with an error: the device has no feature or output reports.
+void AnswerRequest(int fd, const uhid_event& event) {
+    uhid_event reply{};
+    if (event.type == UHID_GET_REPORT) {
+        reply.type = UHID_GET_REPORT_REPLY;
+        reply.u.get_report_reply.id = event.u.get_report.id;
+        reply.u.get_report_reply.err = EIO;
+        WriteEvent(fd, reply);
+    } else if (event.type == UHID_SET_REPORT) {
+        reply.type = UHID_SET_REPORT_REPLY;
+        reply.u.set_report_reply.id = event.u.set_report.id;
+        reply.u.set_report_reply.err = EIO;
+        WriteEvent(fd, reply);
+    }
+}
+
+// The kernel adds the device after UHID_CREATE2 returns and drops input written before a driver
+// has started it: wait for UHID_START, within a bound.
+bool WaitForStart(int fd, std::chrono::milliseconds bound) {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                                std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        pollfd ready{fd, POLLIN, 0};
+        const int rc = ::poll(&ready, 1, static_cast<int>(left.count()));
+        if (rc < 0 && errno == EINTR) {
+            continue;
+        }
+        if (rc <= 0) {
+            return false;
+        }
+        uhid_event event{};
+        if (::read(fd, &event, sizeof(event)) <= 0) {
+            continue;
+        }
+        if (event.type == UHID_START) {
+            return true;
+        }
+        AnswerRequest(fd, event);
+    }
 }
 
 } // namespace
@@ -48,6 +95,14 @@ bool UhidBackend::Open() {
     create.product = kProduct;
     create.version = 1;
     if (!WriteEvent(fd, event)) {
+        ::close(fd);
+        return false;
+    }
+    if (!WaitForStart(fd, kStartBound)) {
+        // No driver took the device: nothing we write would arrive. Let the caller fall back.
+        uhid_event destroy{};
+        destroy.type = UHID_DESTROY;
+        WriteEvent(fd, destroy);
         ::close(fd);
         return false;
     }
@@ -83,18 +138,7 @@ bool UhidBackend::WriteFrame(std::span<const uint8_t> frame) {
 void UhidBackend::DrainRequests() {
     uhid_event event{};
     while (::read(fd_, &event, sizeof(event)) > 0) {
-        uhid_event reply{};
-        if (event.type == UHID_GET_REPORT) {
-            reply.type = UHID_GET_REPORT_REPLY;
-            reply.u.get_report_reply.id = event.u.get_report.id;
-            reply.u.get_report_reply.err = EIO;
-            WriteEvent(fd_, reply);
-        } else if (event.type == UHID_SET_REPORT) {
-            reply.type = UHID_SET_REPORT_REPLY;
-            reply.u.set_report_reply.id = event.u.set_report.id;
-            reply.u.set_report_reply.err = EIO;
-            WriteEvent(fd_, reply);
-        }
+        AnswerRequest(fd_, event);
     }
 }
 

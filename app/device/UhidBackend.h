@@ -6,6 +6,7 @@
 
 #include "app/device/VirtualHidBackend.h"
 
+#include <chrono>
 #include <string>
 
 namespace kw {
@@ -24,6 +25,8 @@ public:
 
     static constexpr unsigned kVendor = 0xDEED;
     static constexpr unsigned kProduct = 0xFEED;
+    // How long Open waits for the kernel to start the new device.
+    static constexpr std::chrono::milliseconds kStartBound{2000};
 
 private:
     // Answers the kernel's requests (report queries) so that nobody waits on us.
