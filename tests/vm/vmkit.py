@@ -136,6 +136,29 @@ def newest_cached(cache):
     return cached[-1] if cached else None
 
 
+def refresh_package_lists():
+    """apt-get update, when we may run it; stale lists name kernels the archive no longer has."""
+    command = ["apt-get", "update", "-qq"]
+    if os.geteuid() != 0:
+        if shutil.which("sudo") is None:
+            return False
+        command = ["sudo", "-n", *command]
+    log("refreshing the package lists")
+    return subprocess.run(command, capture_output=True, timeout=600, check=False).returncode == 0
+
+
+def prepare_kernel_refreshing(cache):
+    """prepare_kernel, tried once more after refreshing the package lists when the archive answers
+    but the kernel could not be had."""
+    try:
+        return prepare_kernel(cache)
+    except KitError as error:
+        if not refresh_package_lists():
+            raise
+        log(f"{error}; trying again with fresh package lists")
+        return prepare_kernel(cache)
+
+
 def prepare_kernel(cache):
     """Fills the cache folder of the newest kernel; returns it. Raises KitError, or exits with SKIP
     when the archive cannot be reached and nothing usable is cached."""
@@ -399,7 +422,7 @@ def main():
 
     began = time.monotonic()
     try:
-        kernel = prepare_kernel(cache_root())
+        kernel = prepare_kernel_refreshing(cache_root())
     except (KitError, subprocess.SubprocessError, OSError) as error:
         log(f"the kit could not be prepared: {error}")
         return 1
