@@ -59,11 +59,11 @@ bool UinputBackend::WriteFrame(std::span<const uint8_t> frame) {
     const std::optional<InputReport> report = InputReportFromFrame(frame);
     if (!report)
         return true;
-    for (const InputEventSpec& spec : translator_.Translate(report->id, report->data)) {
+    for (const InputEventSpec& out : translator_.Translate(report->id, report->data)) {
         input_event event{};
-        event.type = static_cast<__u16>(spec.type);
-        event.code = static_cast<__u16>(spec.code);
-        event.value = spec.value;
+        event.type = static_cast<__u16>(out.type);
+        event.code = static_cast<__u16>(out.code);
+        event.value = out.value;
         ssize_t written;
         do {
             written = ::write(fd_, &event, sizeof(event));

@@ -22,7 +22,7 @@ std::filesystem::path HomeFolder() {
 }
 
 std::filesystem::path XdgFolder(const char* variable, const char* fallbackBelowHome) {
-    // The base directory specification ignores relative values.
+    // XDG base folders must be absolute; a relative value is ignored.
     if (const char* value = std::getenv(variable); value && value[0] == '/') {
         return value;
     }

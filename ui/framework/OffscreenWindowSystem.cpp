@@ -31,13 +31,13 @@ std::unique_ptr<OffscreenWindowSystem> OffscreenWindowSystem::Unavailable() {
     return system;
 }
 
-bool OffscreenWindowSystem::CreateNative(const NativeWindowSpec& spec) {
+bool OffscreenWindowSystem::CreateNative(const NativeWindowSpec& native) {
     std::lock_guard guard(lock_);
     if (refuse_) {
         return false;
     }
-    Surface& s = windows_[spec.hwnd];
-    Resize(s, spec.rect.Size());
+    Surface& s = windows_[native.hwnd];
+    Resize(s, native.rect.Size());
     return cairo_surface_status(s.surface) == CAIRO_STATUS_SUCCESS;
 }
 

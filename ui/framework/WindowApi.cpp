@@ -79,8 +79,8 @@ HWND CreateWindowExW(DWORD exStyle, const std::wstring& className, const std::ws
     }
     // WM_NCCREATE may have changed the styles (a dialog drops its caption).
     const WindowRecord now = Table().Copy(hwnd);
-    NativeWindowSpec spec{hwnd, now.owner, title, className, rect, now.style, now.exStyle};
-    if (!WindowSystem::Get().CreateNative(spec)) {
+    NativeWindowSpec native{hwnd, now.owner, title, className, rect, now.style, now.exStyle};
+    if (!WindowSystem::Get().CreateNative(native)) {
         DestroyWindow(hwnd);
         return 0;
     }

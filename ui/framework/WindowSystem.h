@@ -34,7 +34,7 @@ public:
     static WindowSystem* Current();
     static void Install(std::unique_ptr<WindowSystem> system);
 
-    virtual bool CreateNative(const NativeWindowSpec& spec) = 0;
+    virtual bool CreateNative(const NativeWindowSpec& native) = 0;
     virtual void DestroyNative(HWND hwnd) = 0;
     // The window's visible/minimised state changed in the table.
     virtual void Show(HWND hwnd, int showCmd) = 0;

@@ -212,13 +212,13 @@ unsigned long X11WindowSystem::NativeWindow(HWND hwnd) const {
     return it == impl_->windows.end() ? 0 : it->second.xid;
 }
 
-bool X11WindowSystem::CreateNative(const NativeWindowSpec& spec) {
+bool X11WindowSystem::CreateNative(const NativeWindowSpec& native) {
     Impl& x = *impl_;
     Native n;
-    n.style = spec.style;
-    n.exStyle = spec.exStyle;
-    n.argb = (spec.exStyle & WS_EX_LAYERED) && x.hasArgb;
-    n.overrideRedirect = (spec.style & WS_POPUP) && (spec.exStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE));
+    n.style = native.style;
+    n.exStyle = native.exStyle;
+    n.argb = (native.exStyle & WS_EX_LAYERED) && x.hasArgb;
+    n.overrideRedirect = (native.style & WS_POPUP) && (native.exStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE));
     XSetWindowAttributes attrs{};
     unsigned long mask = CWEventMask | CWBorderPixel | CWBackPixel | CWOverrideRedirect;
     attrs.event_mask = kEventMask;
@@ -235,7 +235,7 @@ bool X11WindowSystem::CreateNative(const NativeWindowSpec& spec) {
         n.visual = DefaultVisual(x.dpy, x.screen);
         n.depth = DefaultDepth(x.dpy, x.screen);
     }
-    const CRect r = spec.rect;
+    const CRect r = native.rect;
     n.xid = XCreateWindow(x.dpy, x.root, r.left, r.top, std::max(1, r.Width()), std::max(1, r.Height()), 0,
                           n.depth, InputOutput, n.visual, mask, &attrs);
     if (!n.xid) {
@@ -252,19 +252,19 @@ bool X11WindowSystem::CreateNative(const NativeWindowSpec& spec) {
     XSetWMNormalHints(x.dpy, n.xid, &hints);
     XClassHint classHint{const_cast<char*>("vellum"), const_cast<char*>("Vellum")};
     XSetClassHint(x.dpy, n.xid, &classHint);
-    Atom type = n.overrideRedirect ? x.typeTooltip : (spec.owner ? x.typeDialog : x.typeNormal);
+    Atom type = n.overrideRedirect ? x.typeTooltip : (native.owner ? x.typeDialog : x.typeNormal);
     XChangeProperty(x.dpy, n.xid, x.netWmType, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(&type), 1);
-    if (spec.owner) {
-        if (Native* owner = x.Find(spec.owner)) {
+    if (native.owner) {
+        if (Native* owner = x.Find(native.owner)) {
             XSetTransientForHint(x.dpy, n.xid, owner->xid);
         }
     }
-    x.SetMotif(n, (spec.style & WS_CAPTION) == WS_CAPTION);
-    x.windows[spec.hwnd] = n;
-    x.byXid[n.xid] = spec.hwnd;
-    SetTitle(spec.hwnd, spec.title);
-    SetStyles(spec.hwnd, spec.style, spec.exStyle);
+    x.SetMotif(n, (native.style & WS_CAPTION) == WS_CAPTION);
+    x.windows[native.hwnd] = n;
+    x.byXid[n.xid] = native.hwnd;
+    SetTitle(native.hwnd, native.title);
+    SetStyles(native.hwnd, native.style, native.exStyle);
     return true;
 }
 

@@ -19,7 +19,7 @@ public:
     static std::unique_ptr<X11WindowSystem> Open(const char* display);
     ~X11WindowSystem() override;
 
-    bool CreateNative(const NativeWindowSpec& spec) override;
+    bool CreateNative(const NativeWindowSpec& native) override;
     void DestroyNative(HWND hwnd) override;
     void Show(HWND hwnd, int showCmd) override;
     void Move(HWND hwnd, const CRect& screenRect) override;
