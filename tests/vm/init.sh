@@ -7,7 +7,8 @@ export PATH=/bin
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
-mount -t tmpfs tmpfs /tmp
+# The initramfs root is writable already. No tmpfs over /tmp: the build's own libraries are
+# copied in under their build paths, which may lie below /tmp.
 # libudev takes the udev service for present when its control socket exists; the checks that need
 # udev events run their own relay of the kernel's events.
 : > /run/udev/control
