@@ -1,6 +1,6 @@
 #include "app/keys/KeyHandler.h"
 
-#include "app/keys/ShortcutPresets.h"
+#include "app/device/PresetShortcutKeys.h"
 
 #include <thread>
 
@@ -95,8 +95,8 @@ int KeyHandler::OnKey(int /*type*/, int code, bool pressed) {
 }
 
 void KeyHandler::PlayShortcut(int preset) {
-    for (const KeyStep& step : ShortcutPreset(preset)) {
-        kbvirt_.SetKey(step.code, step.pressed);
+    for (const PresetKeyEvent& step : PresetShortcutEvents(preset)) {
+        kbvirt_.SetKey(step.usage, step.press);
         std::this_thread::sleep_for(kShortcutStep);
     }
     kbvirt_.ReleaseAll();

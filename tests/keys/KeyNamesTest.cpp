@@ -1,6 +1,6 @@
 #include "app/keys/KeyNames.h"
 #include "app/keys/KeyLayoutNames.h"
-#include "app/keys/ShortcutPresets.h"
+#include "app/device/PresetShortcutKeys.h"
 
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
@@ -261,12 +261,12 @@ TEST(ShortcutPreset, EveryPresetAsAPressAndReleaseSequence) {
     for (int value = 1; value <= 15; ++value) {
         SCOPED_TRACE(value);
         Steps steps;
-        for (const KeyStep& step : ShortcutPreset(value))
-            steps.emplace_back(step.code, step.pressed);
+        for (const PresetKeyEvent& step : PresetShortcutEvents(value))
+            steps.emplace_back(step.usage, step.press);
         EXPECT_EQ(steps, expected[value - 1]);
     }
-    EXPECT_TRUE(ShortcutPreset(0).empty());
-    EXPECT_TRUE(ShortcutPreset(16).empty());
+    EXPECT_TRUE(PresetShortcutEvents(0).empty());
+    EXPECT_TRUE(PresetShortcutEvents(16).empty());
 }
 
 } // namespace
