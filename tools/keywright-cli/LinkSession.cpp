@@ -40,7 +40,8 @@ int LinkSession::ChooseSimulatedMode(ModeEntry& entry) const {
             return 2;
         }
     }
-    int deviceType = 201;
+    // Without a model named here, the simulated keyboard is the model the command works on.
+    int deviceType = context_.Catalog().CurrentDeviceType();
     if (!model.empty()) {
         deviceType = -1;
         for (const KeyboardEntry& keyboard : context_.Catalog().Keyboards()) {
@@ -57,7 +58,7 @@ int LinkSession::ChooseSimulatedMode(ModeEntry& entry) const {
         }
     }
     std::fprintf(stderr, "keywright-cli: no model '%s' with mode %d in config.xml\n",
-                 model.empty() ? "201" : model.c_str(), mode);
+                 model.empty() ? std::to_string(deviceType).c_str() : model.c_str(), mode);
     return 2;
 }
 
