@@ -251,6 +251,37 @@ TEST_F(ControlTree, LaterOverlappingControlsAreMarkedStaleByARepaintRequest) {
     EXPECT_EQ(dirty, CRect(0, 0, 90, 90));
 }
 
+TEST_F(ControlTree, AreasLieBelowEveryControlWhenARepaintMarksWhatIsAbove) {
+    RecordingDialog dialog;
+    dialog.Open();
+    Settle();
+    auto* lowArea =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 11, CRect(0, 0, 50, 50)), 0));
+    auto* highArea = static_cast<Probe*>(
+        dialog.AddControl(std::make_unique<Probe>(&dialog, 12, CRect(40, 40, 90, 90)), 0));
+    auto* control =
+        static_cast<Probe*>(dialog.AddControl(std::make_unique<Probe>(&dialog, 13, CRect(20, 20, 60, 60))));
+    struct Case {
+        Probe* requester;
+        int lowArea, highArea, control; // cache validity after the request
+    };
+    const Case cases[] = {
+        {lowArea, 0, 0, 0},
+        {highArea, 1, 0, 0},
+        {control, 1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.requester->GetControlID());
+        for (Probe* p : {lowArea, highArea, control}) {
+            p->SetUpdate(1, 0);
+        }
+        c.requester->UpdateControl(1, 0);
+        EXPECT_EQ(lowArea->GetUpdate(), c.lowArea);
+        EXPECT_EQ(highArea->GetUpdate(), c.highArea);
+        EXPECT_EQ(control->GetUpdate(), c.control);
+    }
+}
+
 // A control with an accelerator.
 class AccelProbe : public Probe {
 public:

@@ -22,14 +22,8 @@ MControl::~MControl() {
     if (PaintManager* manager = manager_.load()) {
         manager->ForgetControl(this, false);
     }
-    {
-        std::lock_guard guard(areasLock_);
-        areas_.clear();
-    }
-    {
-        std::lock_guard guard(controlsLock_);
-        controls_.clear();
-    }
+    areas_.Clear();
+    controls_.Clear();
     if (cacheDC_) {
         cairo_destroy(cacheDC_);
     }
@@ -49,36 +43,29 @@ int MControl::PtInRect(CPoint pt) {
 }
 
 int MControl::DrawSubControls(HDC& hdc, CRect clip) {
-    std::lock_guard guard(controlsLock_);
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (controls_[i]->IsVisible()) {
-            controls_[i]->Draw(hdc, clip);
+    controls_.ForEach([&](MControl* child) {
+        if (child->IsVisible()) {
+            child->Draw(hdc, clip);
         }
-    }
+    });
     return 1;
 }
 
 void MControl::SetUpdate(int valid, unsigned long value) {
     cacheValid_ = valid;
     const CRect rect = GetRect();
-    auto pass = [&](std::recursive_mutex& lock, std::vector<std::unique_ptr<MControl>>& list) {
-        std::lock_guard guard(lock);
-        for (auto& child : list) {
-            if (child->GetRect().Intersects(rect)) {
-                child->SetUpdate(valid, value);
-            }
+    auto pass = [&](MControl* child) {
+        if (child->GetRect().Intersects(rect)) {
+            child->SetUpdate(valid, value);
         }
     };
-    pass(areasLock_, areas_);
-    pass(controlsLock_, controls_);
+    areas_.ForEach(pass);
+    controls_.ForEach(pass);
 }
 
 int MControl::SetControlFocus(int focus) {
     if (!focus) {
-        std::lock_guard guard(controlsLock_);
-        for (auto& child : controls_) {
-            child->SetControlFocus(0);
-        }
+        controls_.ForEach([](MControl* child) { child->SetControlFocus(0); });
     }
     return 0;
 }
@@ -118,16 +105,11 @@ void MControl::InvalidateRect(const CRect* rect, int erase) {
 MControl* MControl::ChildAt(CPoint pt, bool needEnabled) {
     CPoint changed = pt;
     OnMousePointChange(changed);
-    std::lock_guard guard(controlsLock_);
-    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-        MControl* child = it->get();
+    return controls_.FindLast([&](MControl* child) {
         const CPoint p = UsesRawPoint(child) ? pt : changed;
-        if (child->PtInRect(p) && child->IsVisible() && child->GetRresponse() &&
-            (!needEnabled || child->IsEnabled())) {
-            return child;
-        }
-    }
-    return nullptr;
+        return child->PtInRect(p) && child->IsVisible() && child->GetRresponse() &&
+               (!needEnabled || child->IsEnabled());
+    });
 }
 
 int MControl::OnMouseMove(unsigned keys, CPoint pt) {
@@ -161,14 +143,12 @@ int MControl::OnMouseMove(unsigned keys, CPoint pt) {
     OnControlSetCursor(keys, changed);
     const int own = OnControlMouseMove(keys, changed);
     if (!pressedInside_) {
-        std::lock_guard guard(controlsLock_);
-        for (std::size_t i = 0; i < controls_.size(); ++i) {
-            MControl* child = controls_[i].get();
+        controls_.ForEach([&](MControl* child) {
             const CPoint p = UsesRawPoint(child) ? pt : changed;
             if (child->OnMouseMove(keys, p) && child->PtInRect(p)) {
                 hot_ = child;
             }
-        }
+        });
     }
     return hot_ || hadHot ? 1 : own;
 }
@@ -276,33 +256,22 @@ int MControl::OnScroll(int bar, unsigned down, CPoint pt) {
     if (int handled = OnControlScroll(bar, down, changed)) {
         return handled;
     }
-    std::lock_guard guard(controlsLock_);
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        MControl* child = controls_[i].get();
+    int handled = 0;
+    controls_.FindFirst([&](MControl* child) {
         const CPoint p = UsesRawPoint(child) ? pt : changed;
-        if (child->PtInRect(p)) {
-            if (int handled = child->OnScroll(bar, down, p)) {
-                return handled;
-            }
-        }
-    }
-    return 0;
+        return child->PtInRect(p) && (handled = child->OnScroll(bar, down, p)) != 0;
+    });
+    return handled;
 }
 
 int MControl::OnKeyDown(unsigned vk, unsigned repeat, unsigned modifiers) {
     if (!visible_ || !response_) {
         return 0;
     }
-    // Down the chain of focused children.
+    // Down the chain of focused children; the list stays locked while the focused one handles the key.
     {
-        MControl* focusedChild = nullptr;
-        std::lock_guard guard(controlsLock_);
-        for (auto& child : controls_) {
-            if (child->IsFocused()) {
-                focusedChild = child.get();
-                break;
-            }
-        }
+        std::lock_guard guard(controls_.Lock());
+        MControl* focusedChild = controls_.FindFirst([](MControl* child) { return child->IsFocused(); });
         if (focusedChild && focusedChild->IsVisible() && focusedChild->GetRresponse()) {
             return focusedChild->OnKeyDown(vk, repeat, modifiers);
         }
@@ -314,24 +283,18 @@ int MControl::OnKeyDown(unsigned vk, unsigned repeat, unsigned modifiers) {
         SendMessageW(14, vk, static_cast<long>(modifiers));
         return 1;
     }
-    std::lock_guard guard(controlsLock_);
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (controls_[i].get() != hot_ && controls_[i]->OnKeyDown(vk, repeat, modifiers)) {
-            return 1;
-        }
-    }
-    return 0;
+    MControl* handler = controls_.FindFirst(
+        [&](MControl* child) { return child != hot_ && child->OnKeyDown(vk, repeat, modifiers); });
+    return handler ? 1 : 0;
 }
 
 int MControl::OnTimer() {
     int result = OnControlTimer();
-    std::lock_guard guard(controlsLock_);
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        MControl* child = controls_[i].get();
+    controls_.ForEach([&](MControl* child) {
         if (child->IsRunTimer() && child->IsVisible() && child->OnTimer()) {
             result = 1;
         }
-    }
+    });
     return result ? 1 : 0;
 }
 
@@ -340,14 +303,11 @@ void MControl::Draw(HDC& hdc, CRect clip) {
     if (!visible_ || !rect.Intersects(clip)) {
         return;
     }
-    {
-        std::lock_guard guard(areasLock_);
-        for (std::size_t i = 0; i < areas_.size(); ++i) {
-            if (areas_[i]->GetRect().Intersects(rect)) {
-                areas_[i]->Draw(hdc, clip);
-            }
+    areas_.ForEach([&](MControl* area) {
+        if (area->GetRect().Intersects(rect)) {
+            area->Draw(hdc, clip);
         }
-    }
+    });
     DrawControl(hdc, clip);
     DrawSubControls(hdc, clip);
 }
@@ -355,53 +315,26 @@ void MControl::Draw(HDC& hdc, CRect clip) {
 void MControl::SetManager(PaintManager* manager) {
     manager_ = manager;
     InitControl(manager);
-    auto pass = [&](std::recursive_mutex& lock, std::vector<std::unique_ptr<MControl>>& list) {
-        std::lock_guard guard(lock);
-        for (auto& child : list) {
-            if (!child->GetManager()) {
-                child->SetManager(manager);
-            }
+    auto pass = [&](MControl* child) {
+        if (!child->GetManager()) {
+            child->SetManager(manager);
         }
     };
-    pass(areasLock_, areas_);
-    pass(controlsLock_, controls_);
+    areas_.ForEach(pass);
+    controls_.ForEach(pass);
 }
 
 std::vector<MControl*> MControl::GetControls() {
-    std::lock_guard guard(controlsLock_);
-    std::vector<MControl*> out;
-    for (auto& child : controls_) {
-        out.push_back(child.get());
-    }
-    return out;
+    return controls_.Snapshot();
 }
 
 std::vector<MControl*> MControl::GetAreas() {
-    std::lock_guard guard(areasLock_);
-    std::vector<MControl*> out;
-    for (auto& child : areas_) {
-        out.push_back(child.get());
-    }
-    return out;
+    return areas_.Snapshot();
 }
 
 MControl* MControl::GetControl(unsigned id) {
-    auto search = [&](std::recursive_mutex& lock, std::vector<std::unique_ptr<MControl>>& list) -> MControl* {
-        std::lock_guard guard(lock);
-        for (auto& child : list) {
-            if (child->GetControlID() == id) {
-                return child.get();
-            }
-            if (MControl* found = child->GetControl(id)) {
-                return found;
-            }
-        }
-        return nullptr;
-    };
-    if (MControl* found = search(controlsLock_, controls_)) {
-        return found;
-    }
-    return search(areasLock_, areas_);
+    MControl* found = controls_.Find(id);
+    return found ? found : areas_.Find(id);
 }
 
 MControl* MControl::AddControl(std::unique_ptr<MControl> control, unsigned list) {
@@ -413,11 +346,7 @@ MControl* MControl::AddControl(std::unique_ptr<MControl> control, unsigned list)
     if (PaintManager* manager = GetManager(); manager && !raw->GetManager()) {
         raw->SetManager(manager);
     }
-    auto& lock = list == 0 ? areasLock_ : controlsLock_;
-    auto& target = list == 0 ? areas_ : controls_;
-    std::lock_guard guard(lock);
-    target.push_back(std::move(control));
-    return raw;
+    return (list == 0 ? areas_ : controls_).Add(std::move(control));
 }
 
 void MControl::RemoveControl(MControl* control) {
@@ -430,41 +359,18 @@ void MControl::RemoveControl(MControl* control) {
     if (hot_ == control) {
         hot_ = nullptr;
     }
-    std::unique_ptr<MControl> doomed;
-    auto take = [&](std::recursive_mutex& lock, std::vector<std::unique_ptr<MControl>>& list) {
-        std::lock_guard guard(lock);
-        auto it = std::find_if(list.begin(), list.end(), [&](auto& c) { return c.get() == control; });
-        if (it != list.end()) {
-            doomed = std::move(*it);
-            list.erase(it);
-        }
-    };
-    take(controlsLock_, controls_);
-    if (!doomed) {
-        take(areasLock_, areas_);
+    if (!controls_.Take(control)) {
+        areas_.Take(control);
     }
 }
 
 void MControl::RemoveAllControl() {
     hot_ = nullptr;
-    std::vector<std::unique_ptr<MControl>> doomed;
-    {
-        std::lock_guard guard(areasLock_);
-        doomed.swap(areas_);
-    }
-    for (auto& c : doomed) {
-        if (PaintManager* manager = GetManager()) {
-            manager->ForgetControl(c.get(), true);
-        }
-    }
-    doomed.clear();
-    {
-        std::lock_guard guard(controlsLock_);
-        doomed.swap(controls_);
-    }
-    for (auto& c : doomed) {
-        if (PaintManager* manager = GetManager()) {
-            manager->ForgetControl(c.get(), true);
+    for (ControlList* list : {&areas_, &controls_}) {
+        for (auto& c : list->TakeAll()) {
+            if (PaintManager* manager = GetManager()) {
+                manager->ForgetControl(c.get(), true);
+            }
         }
     }
 }

@@ -8,6 +8,7 @@
 // (drawn after it, later entries on top). Each list has its own lock because worker threads update
 // controls while the window thread paints; every walk that routes, paints, times or removes holds it.
 
+#include "ui/framework/ControlList.h"
 #include "ui/framework/Gdi.h"
 #include "ui/framework/MObject.h"
 #include "ui/framework/WinTypes.h"
@@ -171,11 +172,11 @@ protected:
     void MarkCacheValid(int valid) { cacheValid_ = valid; }
     void SetTicked(int on) { ticked_ = on; }
 
-    std::recursive_mutex& AreasLock() { return areasLock_; }
-    std::recursive_mutex& ControlsLock() { return controlsLock_; }
+    std::recursive_mutex& AreasLock() { return areas_.Lock(); }
+    std::recursive_mutex& ControlsLock() { return controls_.Lock(); }
     // Must hold the matching lock.
-    std::vector<std::unique_ptr<MControl>>& Areas() { return areas_; }
-    std::vector<std::unique_ptr<MControl>>& Controls() { return controls_; }
+    std::vector<std::unique_ptr<MControl>>& Areas() { return areas_.Items(); }
+    std::vector<std::unique_ptr<MControl>>& Controls() { return controls_.Items(); }
     // Moves the window focus to this control.
     void TakeFocus();
     CPoint LastMousePoint() const { return lastPoint_; }
@@ -212,10 +213,8 @@ private:
     std::atomic<int> runTimer_ = 0;
     std::atomic<int> ticked_ = 0;
     std::atomic<int> imageECM_ = 0;
-    std::vector<std::unique_ptr<MControl>> areas_;
-    std::vector<std::unique_ptr<MControl>> controls_;
-    std::recursive_mutex areasLock_;
-    std::recursive_mutex controlsLock_;
+    ControlList areas_;
+    ControlList controls_;
     std::atomic<MControl*> hot_ = nullptr;
     cairo_surface_t* cache_ = nullptr;
     cairo_t* cacheDC_ = nullptr;

@@ -74,9 +74,7 @@ MControl* PaintManager::Attach(std::unique_ptr<MControl> control, unsigned list)
     }
     MControl* raw = control.get();
     raw->SetManager(this);
-    std::lock_guard guard(list == 0 ? areasLock_ : controlsLock_);
-    (list == 0 ? areas_ : controls_).push_back(std::move(control));
-    return raw;
+    return (list == 0 ? areas_ : controls_).Add(std::move(control));
 }
 
 MControl* PaintManager::CreateArea(MObject* parent, const wchar_t* className, unsigned id, CRect rect,
@@ -99,22 +97,8 @@ MControl* PaintManager::AddControl(std::unique_ptr<MControl> control, unsigned l
 }
 
 MControl* PaintManager::GetControl(unsigned id) {
-    auto search = [&](std::recursive_mutex& lock, std::vector<std::unique_ptr<MControl>>& list) -> MControl* {
-        std::lock_guard guard(lock);
-        for (auto& child : list) {
-            if (child->GetControlID() == id) {
-                return child.get();
-            }
-            if (MControl* found = child->GetControl(id)) {
-                return found;
-            }
-        }
-        return nullptr;
-    };
-    if (MControl* found = search(controlsLock_, controls_)) {
-        return found;
-    }
-    return search(areasLock_, areas_);
+    MControl* found = controls_.Find(id);
+    return found ? found : areas_.Find(id);
 }
 
 namespace {
@@ -160,18 +144,9 @@ void PaintManager::RemoveControl(MControl* control) {
         return;
     }
     ForgetControl(control, true);
-    std::unique_ptr<MControl> doomed;
-    auto take = [&](std::recursive_mutex& lock, std::vector<std::unique_ptr<MControl>>& list) {
-        std::lock_guard guard(lock);
-        auto it = std::find_if(list.begin(), list.end(), [&](auto& c) { return c.get() == control; });
-        if (it != list.end()) {
-            doomed = std::move(*it);
-            list.erase(it);
-        }
-    };
-    take(controlsLock_, controls_);
+    std::unique_ptr<MControl> doomed = controls_.Take(control);
     if (!doomed) {
-        take(areasLock_, areas_);
+        doomed = areas_.Take(control);
     }
     if (doomed) {
         Invalidate();
@@ -179,11 +154,7 @@ void PaintManager::RemoveControl(MControl* control) {
 }
 
 void PaintManager::ClearAreaControls() {
-    std::vector<std::unique_ptr<MControl>> doomed;
-    {
-        std::lock_guard guard(areasLock_);
-        doomed.swap(areas_);
-    }
+    std::vector<std::unique_ptr<MControl>> doomed = areas_.TakeAll();
     for (auto& c : doomed) {
         ForgetControl(c.get(), false);
     }
@@ -191,11 +162,7 @@ void PaintManager::ClearAreaControls() {
 }
 
 void PaintManager::ClearControls() {
-    std::vector<std::unique_ptr<MControl>> doomed;
-    {
-        std::lock_guard guard(controlsLock_);
-        doomed.swap(controls_);
-    }
+    std::vector<std::unique_ptr<MControl>> doomed = controls_.TakeAll();
     focus_ = nullptr;
     hover_ = nullptr;
     pressed_ = false;
@@ -210,21 +177,11 @@ void PaintManager::ClearAllControls() {
 }
 
 std::vector<MControl*> PaintManager::GetControls() {
-    std::lock_guard guard(controlsLock_);
-    std::vector<MControl*> out;
-    for (auto& c : controls_) {
-        out.push_back(c.get());
-    }
-    return out;
+    return controls_.Snapshot();
 }
 
 std::vector<MControl*> PaintManager::GetAreas() {
-    std::lock_guard guard(areasLock_);
-    std::vector<MControl*> out;
-    for (auto& c : areas_) {
-        out.push_back(c.get());
-    }
-    return out;
+    return areas_.Snapshot();
 }
 
 void PaintManager::SetFocusControl(MControl* control) {
@@ -282,32 +239,16 @@ long PaintManager::OnControlUpdate(CRect rect, int redraw, MControl* control) {
     }
     CRect dirty = rect;
     if (initialized_) {
-        bool isArea = false;
-        {
-            std::lock_guard guard(areasLock_);
-            bool after = false;
-            for (auto& c : areas_) {
-                if (after && c->IsVisible() && c->GetRect().Intersects(rect)) {
-                    c->SetUpdate(0, backColor_);
-                    dirty = CRect::Union(dirty, c->GetRect());
-                }
-                if (c.get() == control) {
-                    after = true;
-                    isArea = true;
-                }
-            }
-        }
-        std::lock_guard guard(controlsLock_);
-        bool after = isArea;
-        for (auto& c : controls_) {
-            if (after && c->IsVisible() && c->GetRect().Intersects(rect)) {
+        // What lies above the control repaints with it: the areas after it, and every control when it
+        // is an area.
+        auto repaint = [&](MControl* c) {
+            if (c->IsVisible() && c->GetRect().Intersects(rect)) {
                 c->SetUpdate(0, backColor_);
                 dirty = CRect::Union(dirty, c->GetRect());
             }
-            if (c.get() == control) {
-                after = true;
-            }
-        }
+        };
+        const bool isArea = areas_.ForEachAbove(control, false, repaint);
+        controls_.ForEachAbove(control, isArea, repaint);
     }
     if (layered_) {
         Invalidate();
@@ -473,18 +414,9 @@ void PaintManager::Compose(cairo_surface_t* target, CRect area) {
     }
     DrawBackground(cr, client);
     const CRect clip = layered_ ? client : area;
-    {
-        std::lock_guard guard(areasLock_);
-        for (std::size_t i = 0; i < areas_.size(); ++i) {
-            areas_[i]->Draw(cr, clip);
-        }
-    }
-    {
-        std::lock_guard guard(controlsLock_);
-        for (std::size_t i = 0; i < controls_.size(); ++i) {
-            controls_[i]->Draw(cr, clip);
-        }
-    }
+    auto draw = [&](MControl* c) { c->Draw(cr, clip); };
+    areas_.ForEach(draw);
+    controls_.ForEach(draw);
     DrawCaret(cr, clip);
     cairo_destroy(cr);
     if (layered_) {

@@ -4,6 +4,7 @@
 // input (routing, hover, capture, focus, keys), painting into one back buffer per paint, the image
 // cache, private fonts, the message-box overlay, the caret, control timers and the animation tick.
 
+#include "ui/framework/ControlList.h"
 #include "ui/framework/Gdi.h"
 #include "ui/framework/ImgResInfo.h"
 #include "ui/framework/MObject.h"
@@ -198,10 +199,8 @@ private:
     MWindow* window_ = nullptr;
     std::atomic<bool> initialized_ = false;
 
-    std::recursive_mutex areasLock_;
-    std::recursive_mutex controlsLock_;
-    std::vector<std::unique_ptr<MControl>> areas_;
-    std::vector<std::unique_ptr<MControl>> controls_;
+    ControlList areas_;
+    ControlList controls_;
 
     std::atomic<MControl*> hover_ = nullptr;
     std::atomic<MControl*> focus_ = nullptr;

@@ -19,14 +19,10 @@ bool Accepts(MControl* c, unsigned keys, CPoint pt) {
 } // namespace
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    {
-        std::lock_guard guard(controlsLock_);
-        for (std::size_t i = 0; i < controls_.size(); ++i) {
-            if (controls_[i]->OnWindowMessage(msg, static_cast<unsigned>(wParam),
-                                              static_cast<long>(lParam))) {
-                return 0;
-            }
-        }
+    if (controls_.FindFirst([&](MControl* c) {
+            return c->OnWindowMessage(msg, static_cast<unsigned>(wParam), static_cast<long>(lParam)) != 0;
+        })) {
+        return 0;
     }
     const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     const unsigned keys = static_cast<unsigned>(wParam);
@@ -123,14 +119,13 @@ void PaintManager::OnMouseMove(WPARAM keys, CPoint pt) {
         return;
     }
     MControl* found = nullptr;
-    std::lock_guard guard(controlsLock_);
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        MControl* c = controls_[i].get();
+    std::lock_guard guard(controls_.Lock());
+    controls_.ForEach([&](MControl* c) {
         c->OnMouseMove(k, pt);
         if (c->IsVisible() && c->GetRresponse() && c->PtInRect(pt)) {
             found = c;
         }
-    }
+    });
     hover_ = found;
 }
 
@@ -232,12 +227,7 @@ void PaintManager::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
         if (hover && hover->OnScroll(1, down, pt)) {
             continue;
         }
-        std::lock_guard guard(controlsLock_);
-        for (std::size_t j = 0; j < controls_.size(); ++j) {
-            if (controls_[j]->OnScroll(1, down, pt)) {
-                break;
-            }
-        }
+        controls_.FindFirst([&](MControl* c) { return c->OnScroll(1, down, pt) != 0; });
     }
 }
 
@@ -263,13 +253,7 @@ int PaintManager::OnKeyDown(UINT vk) {
     if (MControl* hover = hover_; hover && hover->OnKeyDown(vk, 1, modifiers)) {
         return 1;
     }
-    std::lock_guard guard(controlsLock_);
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (controls_[i]->OnKeyDown(vk, 1, modifiers)) {
-            return 1;
-        }
-    }
-    return 0;
+    return controls_.FindFirst([&](MControl* c) { return c->OnKeyDown(vk, 1, modifiers) != 0; }) ? 1 : 0;
 }
 
 bool PaintManager::MoveFocus(bool forward) {
