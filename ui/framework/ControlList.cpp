@@ -53,16 +53,12 @@ std::vector<MControl*> ControlList::Snapshot() {
 }
 
 MControl* ControlList::Find(unsigned id) {
-    std::lock_guard guard(lock_);
-    for (auto& c : items_) {
-        if (c->GetControlID() == id) {
-            return c.get();
-        }
-        if (MControl* found = c->GetControl(id)) {
-            return found;
-        }
-    }
-    return nullptr;
+    MControl* found = nullptr;
+    FindFirst([&](MControl* c) {
+        found = c->GetControlID() == id ? c : c->GetControl(id);
+        return found != nullptr;
+    });
+    return found;
 }
 
 } // namespace vellum
