@@ -15,11 +15,8 @@ int RunFactoryReset(CliContext& context, const std::vector<std::string>& args) {
         return 2;
     }
     LinkSession session(context);
-    if (const int status = session.Open(); status != 0) {
+    if (const int status = session.OpenConnected(); status != 0) {
         return status;
-    }
-    if (!session.Connected()) {
-        return LinkSession::Fail("no keyboard connected");
     }
     if (FamilyOf(session.DeviceType()) == ProtocolFamily::None) {
         return LinkSession::Fail("device type " + std::to_string(session.DeviceType()) +

@@ -13,11 +13,8 @@ int RunFirmwareVersion(CliContext& context, const std::vector<std::string>& args
         return 2;
     }
     LinkSession session(context);
-    if (const int status = session.Open(); status != 0) {
+    if (const int status = session.OpenConnected(); status != 0) {
         return status;
-    }
-    if (!session.Connected()) {
-        return LinkSession::Fail("no keyboard connected");
     }
     DeviceLink& link = session.Link();
     while (link.PendingJobs() > 0 && link.FirmwareVersion() < 0) {

@@ -62,6 +62,13 @@ int LinkSession::ChooseSimulatedMode(ModeEntry& entry) const {
     return 2;
 }
 
+int LinkSession::OpenConnected() {
+    if (const int status = Open(); status != 0) {
+        return status;
+    }
+    return Connected() ? 0 : Fail("no keyboard connected");
+}
+
 int LinkSession::Open() {
     context_.LoadProduct();
     const CliOptions& options = context_.Options();

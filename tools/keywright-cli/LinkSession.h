@@ -23,6 +23,8 @@ public:
     // 0 when the link is open, else the exit code (2 for a --simulate value naming no model or mode;
     // the message is printed).
     int Open();
+    // Open, and 1 ("no keyboard connected") when no keyboard of a configured mode answers.
+    int OpenConnected();
 
     HidDeviceManager& Manager() { return *manager_; }
     DeviceLink& Link() { return *link_; }
