@@ -52,8 +52,8 @@ void DeviceCatalog::LoadProductDescription() {
                     mode.desc = doc.GetAttrib(L"desc");
                     mode.hid_interface = doc.GetAttrib(L"hid_interface");
                     modes_.push_back(mode);
-                    knownDevices_.push_back(KnownDevice{mode.vid, mode.pid, mode.product_name, mode.device_type,
-                                                        mode.mode, mode.hid_interface});
+                    knownDevices_.push_back(KnownDevice{mode.vid, mode.pid, mode.product_name,
+                                                        mode.device_type, mode.mode, mode.hid_interface});
                 }
                 doc.OutOfElem();
             }
@@ -99,7 +99,8 @@ void DeviceCatalog::LoadDeviceDefinition(int deviceType) {
 
     definition_.firmwareUrl.clear();
     XmlDocument doc;
-    if (!doc.Load(LayoutPath(keyboard_.device_info)) || !doc.IsWellFormed() || !doc.FindElem(L"device.info")) {
+    if (!doc.Load(LayoutPath(keyboard_.device_info)) || !doc.IsWellFormed() ||
+        !doc.FindElem(L"device.info")) {
         return;
     }
     doc.IntoElem();
@@ -141,7 +142,8 @@ void DeviceCatalog::ReadDeviceInfo(XmlDocument& doc) {
         d.lightModes.clear();
         doc.IntoElem();
         while (doc.FindElem(L"info")) {
-            d.lightModes.push_back(LightModeEntry{doc.GetAttrib(L"name"), ParseDecimal(doc.GetAttrib(L"mode")),
+            d.lightModes.push_back(LightModeEntry{doc.GetAttrib(L"name"),
+                                                  ParseDecimal(doc.GetAttrib(L"mode")),
                                                   ParseDecimal(doc.GetAttrib(L"attribute"))});
         }
         doc.OutOfElem();

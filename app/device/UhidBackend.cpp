@@ -3,8 +3,8 @@
 #include "app/device/VirtualReports.h"
 
 #include <cerrno>
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/uhid.h>
 #include <poll.h>
@@ -43,8 +43,8 @@ void AnswerRequest(int fd, const uhid_event& event) {
 bool WaitForStart(int fd, std::chrono::milliseconds bound) {
     const auto deadline = std::chrono::steady_clock::now() + bound;
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             return false;
         }

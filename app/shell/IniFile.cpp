@@ -38,7 +38,8 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
 }
 
 std::wstring Unquote(std::wstring value) {
-    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+        value.back() == value.front()) {
         return value.substr(1, value.size() - 2);
     }
     return value;

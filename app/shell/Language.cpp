@@ -19,8 +19,12 @@ constexpr size_t kMaxTextLength = 259;
 
 } // namespace
 
-int LanguageId() { return g_languageId.load(); }
-void SetLanguageId(int id) { g_languageId.store(id); }
+int LanguageId() {
+    return g_languageId.load();
+}
+void SetLanguageId(int id) {
+    g_languageId.store(id);
+}
 
 std::wstring LoadText(std::wstring_view section, int id) {
     IniFile file;

@@ -19,7 +19,9 @@ void SetLanguageId(int id);
 // The text stored under `id` in `section` of language/<LanguageId()>.lan, at most 259 characters;
 // empty when missing. The file is read afresh on every call.
 std::wstring LoadText(std::wstring_view section, int id);
-inline std::wstring LoadText(int id) { return LoadText(kDialogSection, id); }
+inline std::wstring LoadText(int id) {
+    return LoadText(kDialogSection, id);
+}
 
 // The stored language: its decimal value (0 when absent or not a number); 0 as well when the
 // settings had to be created, 1033 when they can be neither read nor created.

@@ -35,7 +35,9 @@ std::filesystem::path ExecutableFolder() {
     return ec ? std::filesystem::current_path(ec) : exe.parent_path();
 }
 
-std::wstring DeviceComponent() { return PathSafeName(vellum::Manager::GetDeviceName()); }
+std::wstring DeviceComponent() {
+    return PathSafeName(vellum::Manager::GetDeviceName());
+}
 
 } // namespace
 
@@ -72,7 +74,9 @@ std::filesystem::path DataFolder() {
     return XdgFolder("XDG_DATA_HOME", ".local/share") / (DeviceComponent() + L" Files");
 }
 
-std::filesystem::path SkinFolder() { return ProgramFolder() / "skins" / vellum::Manager::GetTheme(); }
+std::filesystem::path SkinFolder() {
+    return ProgramFolder() / "skins" / vellum::Manager::GetTheme();
+}
 
 std::filesystem::path SettingsFile() {
     return XdgFolder("XDG_CONFIG_HOME", ".config") / DeviceComponent() / "settings.ini";

@@ -12,11 +12,11 @@
 namespace kw {
 
 struct StartUpState {
-    bool alreadyRunning = false;  // another copy holds the lock; this one is to exit with 0
-    bool broughtForward = false;  // ... and its window was found and brought forward
+    bool alreadyRunning = false; // another copy holds the lock; this one is to exit with 0
+    bool broughtForward = false; // ... and its window was found and brought forward
     std::wstring deviceName;
     int languageId = 0;
-    bool languageStored = false;  // the id came from the user's settings
+    bool languageStored = false; // the id came from the user's settings
     std::filesystem::path programFolder;
     std::filesystem::path dataFolder;
     std::filesystem::path settingsFile;

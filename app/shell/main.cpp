@@ -19,7 +19,9 @@ void PrintHelp() {
                 "or from $KEYWRIGHT_PRODUCT_DIR.\n");
 }
 
-std::string Utf8(const std::wstring& text) { return vellum::ToUtf8(text); }
+std::string Utf8(const std::wstring& text) {
+    return vellum::ToUtf8(text);
+}
 
 } // namespace
 
@@ -54,7 +56,8 @@ int main(int argc, char** argv) {
     std::printf("Product files:  %s\n", state.programFolder.c_str());
     std::printf("Language:       %d%s\n", state.languageId, state.languageStored ? "" : " (first start)");
     std::printf("Settings:       %s\n", state.settingsFile.c_str());
-    std::printf("Data folder:    %s%s\n", state.dataFolder.c_str(), state.dataFolderReady ? "" : " (cannot be created)");
+    std::printf("Data folder:    %s%s\n", state.dataFolder.c_str(),
+                state.dataFolderReady ? "" : " (cannot be created)");
     if (simulate) {
         std::printf("Keyboard:       simulated\n");
     }

@@ -66,11 +66,16 @@ ReadStatus ReadFileBytes(const std::filesystem::path& path, std::size_t maxBytes
 
 const wchar_t* ReadStatusText(ReadStatus status) {
     switch (status) {
-    case ReadStatus::kOk: return L"ok";
-    case ReadStatus::kMissing: return L"file not found";
-    case ReadStatus::kNotRegular: return L"not a regular file";
-    case ReadStatus::kTooLarge: return L"file too large";
-    case ReadStatus::kUnreadable: return L"cannot read";
+    case ReadStatus::kOk:
+        return L"ok";
+    case ReadStatus::kMissing:
+        return L"file not found";
+    case ReadStatus::kNotRegular:
+        return L"not a regular file";
+    case ReadStatus::kTooLarge:
+        return L"file too large";
+    case ReadStatus::kUnreadable:
+        return L"cannot read";
     }
     return L"";
 }

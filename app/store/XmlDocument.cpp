@@ -27,31 +27,40 @@ LegacySetting& Legacy() {
 
 std::wstring ErrorName(const pugi::xml_parse_result& result, std::string_view text) {
     switch (result.status) {
-    case pugi::status_ok: return {};
+    case pugi::status_ok:
+        return {};
     case pugi::status_unrecognized_tag:
-    case pugi::status_bad_pi: return L"first_tag_syntax";
-    case pugi::status_bad_doctype: return L"doctype_tag_syntax";
-    case pugi::status_bad_comment: return L"comment_tag_syntax";
-    case pugi::status_bad_cdata: return L"cdata_section_syntax";
-    case pugi::status_bad_pcdata: return L"exclamation_tag_syntax";
+    case pugi::status_bad_pi:
+        return L"first_tag_syntax";
+    case pugi::status_bad_doctype:
+        return L"doctype_tag_syntax";
+    case pugi::status_bad_comment:
+        return L"comment_tag_syntax";
+    case pugi::status_bad_cdata:
+        return L"cdata_section_syntax";
+    case pugi::status_bad_pcdata:
+        return L"exclamation_tag_syntax";
     case pugi::status_bad_start_element:
     case pugi::status_bad_attribute:
-    case pugi::status_bad_end_element: return L"unterminated_tag_syntax";
-    case pugi::status_end_element_mismatch:
-    {
+    case pugi::status_bad_end_element:
+        return L"unterminated_tag_syntax";
+    case pugi::status_end_element_mismatch: {
         // The parser stops just after the "</" of an end tag that has no start; at the end of the
         // text when a start tag was never closed.
         const auto at = static_cast<size_t>(result.offset);
         const bool afterEndTagOpen = at >= 2 && at <= text.size() && text.substr(at - 2, 2) == "</";
         return afterEndTagOpen ? L"lone_end_tag" : L"unended_start_tag";
     }
-    case pugi::status_no_document_element: return L"no_root_element";
-    default: return L"parse_error";
+    case pugi::status_no_document_element:
+        return L"no_root_element";
+    default:
+        return L"parse_error";
     }
 }
 
 std::wstring Quoted(std::wstring_view name, std::wstring_view value) {
-    return std::wstring(name) + L"=\"" + vellum::FromUtf8(xml::EscapeAttribute(vellum::ToUtf8(value))) + L"\"";
+    return std::wstring(name) + L"=\"" + vellum::FromUtf8(xml::EscapeAttribute(vellum::ToUtf8(value))) +
+           L"\"";
 }
 
 } // namespace
@@ -63,9 +72,13 @@ struct XmlDocument::Impl {
     bool parsedOk = true;
 };
 
-XmlDocument::XmlDocument() : impl_(std::make_unique<Impl>()) { impl_->level = impl_->doc; }
+XmlDocument::XmlDocument() : impl_(std::make_unique<Impl>()) {
+    impl_->level = impl_->doc;
+}
 
-XmlDocument::XmlDocument(std::wstring_view text) : XmlDocument() { SetDoc(text); }
+XmlDocument::XmlDocument(std::wstring_view text) : XmlDocument() {
+    SetDoc(text);
+}
 
 XmlDocument::~XmlDocument() = default;
 
@@ -95,7 +108,9 @@ const std::wstring& XmlDocument::GetDoc() const {
     return text_;
 }
 
-void XmlDocument::MarkChanged() { textStale_ = true; }
+void XmlDocument::MarkChanged() {
+    textStale_ = true;
+}
 
 bool XmlDocument::Load(const std::filesystem::path& path, std::wstring& result, int& flags) {
     result.clear();
@@ -111,7 +126,8 @@ bool XmlDocument::Load(const std::filesystem::path& path, std::wstring& result, 
     int found = 0;
     std::wstring text = xml::DecodeFileBytes(bytes, GetLegacyEncoding(), found, log);
     xml::AppendLog(result, L"read",
-                   Quoted(L"filename", path.wstring()) + L" length=\"" + std::to_wstring(bytes.size()) + L"\"");
+                   Quoted(L"filename", path.wstring()) + L" length=\"" + std::to_wstring(bytes.size()) +
+                       L"\"");
     result += log;
     flags = (flags & ~(kUtf16LeFile | kUtf16BeFile | kUtf8Preamble)) | found;
     SetDoc(text);
@@ -134,15 +150,18 @@ bool XmlDocument::Save(const std::filesystem::path& path, std::wstring& result, 
     std::string bytes;
     std::wstring log;
     if (!xml::EncodeText(GetDoc(), encoding, flags, bytes, log)) {
-        xml::AppendLog(result, L"file_error", Quoted(L"msg", L"unknown encoding " + vellum::FromUtf8(encoding)));
+        xml::AppendLog(result, L"file_error",
+                       Quoted(L"msg", L"unknown encoding " + vellum::FromUtf8(encoding)));
         return false;
     }
     if (!WriteFileAtomically(path, bytes)) {
-        xml::AppendLog(result, L"file_error", Quoted(L"msg", L"cannot write") + L" " + Quoted(L"filename", path.wstring()));
+        xml::AppendLog(result, L"file_error",
+                       Quoted(L"msg", L"cannot write") + L" " + Quoted(L"filename", path.wstring()));
         return false;
     }
     xml::AppendLog(result, L"write",
-                   Quoted(L"filename", path.wstring()) + L" length=\"" + std::to_wstring(bytes.size()) + L"\"");
+                   Quoted(L"filename", path.wstring()) + L" length=\"" + std::to_wstring(bytes.size()) +
+                       L"\"");
     result += log;
     return true;
 }
@@ -215,8 +234,9 @@ bool XmlDocument::AddElem(std::wstring_view name) {
     if (tag.empty()) {
         return false;
     }
-    pugi::xml_node added = impl_->current ? impl_->level.insert_child_after(pugi::node_element, impl_->current)
-                                          : impl_->level.append_child(pugi::node_element);
+    pugi::xml_node added = impl_->current
+                               ? impl_->level.insert_child_after(pugi::node_element, impl_->current)
+                               : impl_->level.append_child(pugi::node_element);
     if (!added || !added.set_name(tag.c_str())) {
         return false;
     }
@@ -255,6 +275,8 @@ std::string XmlDocument::GetLegacyEncoding() {
     return Legacy().name;
 }
 
-std::string XmlDocument::LegacyEncodingForLanguage(int languageId) { return languageId == 2052 ? "GBK" : "CP1252"; }
+std::string XmlDocument::LegacyEncodingForLanguage(int languageId) {
+    return languageId == 2052 ? "GBK" : "CP1252";
+}
 
 } // namespace kw

@@ -19,7 +19,8 @@ class XmlDocument {
 public:
     // Option bits given to Load and Save and returned by them.
     enum Flags : int {
-        kUtf16LeFile = 0x1, // the file was (or is to be written) UTF-16, little-endian, with a byte-order mark
+        kUtf16LeFile =
+            0x1, // the file was (or is to be written) UTF-16, little-endian, with a byte-order mark
         kUtf16BeFile = 0x2, // the same, big-endian
         kUtf8Preamble = 0x4 // the file had (or gets) a UTF-8 byte-order mark
     };

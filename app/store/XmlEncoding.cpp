@@ -18,7 +18,9 @@ std::string Upper(std::string_view s) {
     return out;
 }
 
-bool IsUtf8Name(const std::string& upper) { return upper == "UTF-8" || upper == "UTF8"; }
+bool IsUtf8Name(const std::string& upper) {
+    return upper == "UTF-8" || upper == "UTF8";
+}
 
 bool IsUtf16Name(const std::string& upper) {
     return upper == "UTF-16" || upper == "UTF16" || upper == "UTF-16LE" || upper == "UTF-16BE" ||
@@ -106,7 +108,9 @@ std::string QuotedValueAfter(std::string_view text, size_t from, std::string_vie
     return {};
 }
 
-std::wstring Wide(std::string_view ascii) { return vellum::FromUtf8(ascii); }
+std::wstring Wide(std::string_view ascii) {
+    return vellum::FromUtf8(ascii);
+}
 
 } // namespace
 

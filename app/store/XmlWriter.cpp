@@ -111,22 +111,40 @@ std::string Escape(std::string_view value, bool attribute) {
     out.reserve(value.size());
     for (char c : value) {
         switch (c) {
-        case '<': out += "&lt;"; continue;
-        case '&': out += "&amp;"; continue;
-        case '>': out += "&gt;"; continue;
-        default: break;
+        case '<':
+            out += "&lt;";
+            continue;
+        case '&':
+            out += "&amp;";
+            continue;
+        case '>':
+            out += "&gt;";
+            continue;
+        default:
+            break;
         }
         if (!attribute) {
             out += c;
             continue;
         }
         switch (c) {
-        case '\'': out += "&apos;"; break;
-        case '"': out += "&quot;"; break;
-        case '\n': out += "&#10;"; break;
-        case '\r': out += "&#13;"; break;
-        case '\t': out += "&#9;"; break;
-        default: out += c;
+        case '\'':
+            out += "&apos;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\n':
+            out += "&#10;";
+            break;
+        case '\r':
+            out += "&#13;";
+            break;
+        case '\t':
+            out += "&#9;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -134,8 +152,12 @@ std::string Escape(std::string_view value, bool attribute) {
 
 } // namespace
 
-std::string EscapeAttribute(std::string_view value) { return Escape(value, true); }
-std::string EscapeText(std::string_view value) { return Escape(value, false); }
+std::string EscapeAttribute(std::string_view value) {
+    return Escape(value, true);
+}
+std::string EscapeText(std::string_view value) {
+    return Escape(value, false);
+}
 
 std::string WriteDocument(const pugi::xml_node& document) {
     std::string out;

@@ -90,8 +90,8 @@ TEST_F(DeviceCatalogTest, ReadsModelsModesAndSoftware) {
     EXPECT_EQ(catalog.CurrentDeviceType(), 201);
     const std::vector<std::string> head(view.calls.begin(), view.calls.begin() + 6);
     EXPECT_EQ(head, (std::vector<std::string>{"AddDevice Board B 201", "AddDevice Board A 101",
-                                              "AddDevice Board B twin 201", "Version Ver: 1.2", "Copyright (c) us",
-                                              "Store Board B 201"}));
+                                              "AddDevice Board B twin 201", "Version Ver: 1.2",
+                                              "Copyright (c) us", "Store Board B 201"}));
     EXPECT_EQ(view.calls.back(), "Register");
 }
 
@@ -108,7 +108,8 @@ TEST_F(DeviceCatalogTest, SoftwareBeforeDeviceInfoIsNotSeen) {
 }
 
 TEST_F(DeviceCatalogTest, MissingOrBrokenConfigLeavesEmptyListsAndStillLoadsAndRegisters) {
-    for (const char* config : {static_cast<const char*>(nullptr), "<config><device.info><keyboard", "not xml"}) {
+    for (const char* config :
+         {static_cast<const char*>(nullptr), "<config><device.info><keyboard", "not xml"}) {
         if (config) {
             Write("config.xml", config);
         }

@@ -1,5 +1,5 @@
-#include "app/device/AttributeNumbers.h"
 #include "app/device/LayoutReader.h"
+#include "app/device/AttributeNumbers.h"
 #include "app/store/XmlDocument.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +14,17 @@ TEST(AttributeNumbers, DecimalTakesLeadingDigitsAndHexTakesAnyPrefix) {
         int hex;
     };
     const Case cases[] = {
-        {L"", 0, 0},        {L"12", 12, 0x12},   {L"12abc", 12, 0x12abc}, {L"abc", 0, 0xabc},
-        {L" 7", 7, 7},      {L"-3", -3, -3},     {L"0x1A", 0, 0x1A},      {L"0X1a", 0, 0x1A},
-        {L"x", 0, 0},       {L"ffff", 0, 0xFFFF}, {L"99999999999", 2147483647, -1},
+        {L"", 0, 0},
+        {L"12", 12, 0x12},
+        {L"12abc", 12, 0x12abc},
+        {L"abc", 0, 0xabc},
+        {L" 7", 7, 7},
+        {L"-3", -3, -3},
+        {L"0x1A", 0, 0x1A},
+        {L"0X1a", 0, 0x1A},
+        {L"x", 0, 0},
+        {L"ffff", 0, 0xFFFF},
+        {L"99999999999", 2147483647, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseDecimal(c.text), c.decimal) << "decimal of '" << c.text << "'";
@@ -34,7 +42,7 @@ TEST(LayoutReader, RowColTakesFirstAndLastOneOrTwoCharacters) {
         int column;
     };
     const Case cases[] = {
-        {L"3#7", true, 3, 7},   {L"3#12", true, 3, 12}, {L"", true, 0, 0},     {L"0#0", true, 0, 0},
+        {L"3#7", true, 3, 7},   {L"3#12", true, 3, 12}, {L"", true, 0, 0},       {L"0#0", true, 0, 0},
         {L"7#31", true, 7, 31}, {L"8#1", false, 8, 1},  {L"3#32", false, 3, 32}, {L"5-9", true, 5, 9},
     };
     for (const Case& c : cases) {
@@ -52,11 +60,8 @@ TEST(LayoutReader, RectIsLeftTopWidthHeight) {
         KeyRect rect;
     };
     const Case cases[] = {
-        {L"10#20#30#40", {10, 20, 40, 60}},
-        {L"10#20", {10, 20, 10, 20}},
-        {L"", {0, 0, 0, 0}},
-        {L"a#b#c#d", {0, 0, 0, 0}},
-        {L"5#5#10#10#99", {5, 5, 15, 15}},
+        {L"10#20#30#40", {10, 20, 40, 60}}, {L"10#20", {10, 20, 10, 20}},      {L"", {0, 0, 0, 0}},
+        {L"a#b#c#d", {0, 0, 0, 0}},         {L"5#5#10#10#99", {5, 5, 15, 15}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseKeyRect(c.text), c.rect) << "'" << c.text << "'";
@@ -85,7 +90,8 @@ TEST(LayoutReader, KeysFillMapsGridAndItems) {
     EXPECT_EQ(d.grid[0][0], 0x04) << "a key without row_col lands in row 0, column 0";
     EXPECT_EQ(d.matrixIndex.at(0x05), 3) << "a key outside the grid still has its index";
     EXPECT_EQ(d.keys[0].rect, (KeyRect{1, 1, 2, 2}));
-    EXPECT_TRUE(doc.FindElem() == false && doc.GetTagName() == L"Keyboard") << "the cursor is back at Keyboard";
+    EXPECT_TRUE(doc.FindElem() == false && doc.GetTagName() == L"Keyboard")
+        << "the cursor is back at Keyboard";
 }
 
 } // namespace

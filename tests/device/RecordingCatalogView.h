@@ -14,18 +14,26 @@ class RecordingCatalogView : public DeviceCatalogView {
 public:
     std::vector<std::string> calls;
 
-    void AddDevice(const std::wstring& name, int type) override { Add("AddDevice " + U(name) + " " + N(type)); }
+    void AddDevice(const std::wstring& name, int type) override {
+        Add("AddDevice " + U(name) + " " + N(type));
+    }
     void SetVersionLabel(const std::wstring& text) override { Add("Version " + U(text)); }
     void SetCopyrightLabel(const std::wstring& text) override { Add("Copyright " + U(text)); }
     void RegisterDeviceNotifications() override { Add("Register"); }
-    void OpenKeyboardStore(const std::wstring& name, int type) override { Add("Store " + U(name) + " " + N(type)); }
-    void ShowTabItem(int item, bool visible) override { Add("Tab " + N(item) + (visible ? " shown" : " hidden")); }
-    void ShowFirmwareButton(bool visible) override { Add(std::string("Firmware ") + (visible ? "shown" : "hidden")); }
+    void OpenKeyboardStore(const std::wstring& name, int type) override {
+        Add("Store " + U(name) + " " + N(type));
+    }
+    void ShowTabItem(int item, bool visible) override {
+        Add("Tab " + N(item) + (visible ? " shown" : " hidden"));
+    }
+    void ShowFirmwareButton(bool visible) override {
+        Add(std::string("Firmware ") + (visible ? "shown" : "hidden"));
+    }
     void SetSliderMaxima(int b, int s) override { Add("Sliders " + N(b) + " " + N(s)); }
     void ClearKeyboardView(int bit) override { Add("Clear " + N(bit)); }
     void SetKeyboardPicture(int bit, const KeyboardPicture& p) override {
-        Add("Picture " + N(bit) + " " + U(p.image) + " " + N(p.xpos) + "," + N(p.ypos) + " " + N(p.width) + "x" +
-            N(p.height));
+        Add("Picture " + N(bit) + " " + U(p.image) + " " + N(p.xpos) + "," + N(p.ypos) + " " + N(p.width) +
+            "x" + N(p.height));
     }
     void AddKeyItem(int bit, const KeyItem& k) override { Add("Key " + N(bit) + " " + U(k.name)); }
 

@@ -13,7 +13,8 @@
 namespace {
 
 std::wstring NameFrom(const uint8_t*& data, size_t& size) {
-    static const wchar_t* const kNames[] = {L"", L"config", L"keyboard", L"mode", L"key", L"item", L"a", L"r"};
+    static const wchar_t* const kNames[] = {L"",    L"config", L"keyboard", L"mode",
+                                            L"key", L"item",   L"a",        L"r"};
     if (size == 0) {
         return L"item";
     }
@@ -41,18 +42,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t op = *script++;
         --left;
         switch (op % 7) {
-        case 0: doc.FindElem(NameFrom(script, left)); break;
-        case 1: depth += doc.IntoElem() ? 1 : 0; break;
-        case 2: depth -= doc.OutOfElem() ? 1 : 0; break;
-        case 3: (void)doc.GetAttrib(NameFrom(script, left)); break;
+        case 0:
+            doc.FindElem(NameFrom(script, left));
+            break;
+        case 1:
+            depth += doc.IntoElem() ? 1 : 0;
+            break;
+        case 2:
+            depth -= doc.OutOfElem() ? 1 : 0;
+            break;
+        case 3:
+            (void)doc.GetAttrib(NameFrom(script, left));
+            break;
         case 4:
             // A second element at the top would be a second root: only add inside the root.
             if (depth > 0) {
                 doc.AddElem(NameFrom(script, left).empty() ? L"added" : L"n");
             }
             break;
-        case 5: doc.SetAttrib(L"v", std::wstring(L"<&>\"'\t\n") + static_cast<wchar_t>(op)); break;
-        case 6: (void)doc.GetTagName(); break;
+        case 5:
+            doc.SetAttrib(L"v", std::wstring(L"<&>\"'\t\n") + static_cast<wchar_t>(op));
+            break;
+        case 6:
+            (void)doc.GetTagName();
+            break;
         }
     }
     if (depth < 0) {

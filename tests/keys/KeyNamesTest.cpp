@@ -1,6 +1,6 @@
 #include "app/keys/KeyNames.h"
-#include "app/keys/KeyLayoutNames.h"
 #include "app/device/PresetShortcutKeys.h"
+#include "app/keys/KeyLayoutNames.h"
 
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>

@@ -17,9 +17,9 @@ TEST(IniFile, LooksUpLikeTheProfileReader) {
         std::optional<std::wstring> value;
     };
     const Case cases[] = {
-        {L"KB.DIALOG", L"101", L"Apply"},       {L"kb.dialog", L"101", L"Apply"},
-        {L"KB.DIALOG", L"102", L"  quoted  "},  {L"KB.DIALOG", L"empty", L""},
-        {L"Other", L"101", L"Elsewhere"},       {L"KB.DIALOG", L"103", std::nullopt},
+        {L"KB.DIALOG", L"101", L"Apply"},      {L"kb.dialog", L"101", L"Apply"},
+        {L"KB.DIALOG", L"102", L"  quoted  "}, {L"KB.DIALOG", L"empty", L""},
+        {L"Other", L"101", L"Elsewhere"},      {L"KB.DIALOG", L"103", std::nullopt},
         {L"Missing", L"101", std::nullopt},
     };
     for (const Case& c : cases) {
@@ -46,7 +46,9 @@ TEST(IniFile, SetReplacesOrAppendsAndKeepsEverythingElse) {
 TEST(IniFile, ReadsUtf16AndUtf8WithMark) {
     test::TempDir dir;
     test::WriteFile(dir / "8.lan", "\xEF\xBB\xBF[S]\n1=\xE4\xB8\xAD\n");
-    test::WriteFile(dir / "16.lan", std::string("\xFF\xFE[\0S\0]\0\n\0" "1\0=\0\x2D\x4E\n\0", 18));
+    test::WriteFile(dir / "16.lan", std::string("\xFF\xFE[\0S\0]\0\n\0"
+                                                "1\0=\0\x2D\x4E\n\0",
+                                                18));
     for (const char* name : {"8.lan", "16.lan"}) {
         IniFile ini;
         ASSERT_TRUE(ini.Load(dir / name)) << name;

@@ -63,8 +63,14 @@ TEST_F(LanguageTest, FirstStartLanguageIsEnglishOnlyForEnglishUsers) {
         int firstStart;
     };
     const Case cases[] = {
-        {"en_US.UTF-8", 1033, 1033}, {"en_GB.UTF-8", 1033, 1033}, {"C", 1033, 1033},    {"C.UTF-8", 1033, 1033},
-        {"zh_CN.UTF-8", 2052, 2052}, {"zh_TW.UTF-8", 2052, 2052}, {"de_DE.UTF-8", 0x0400, 2052}, {"", 1033, 1033},
+        {"en_US.UTF-8", 1033, 1033},
+        {"en_GB.UTF-8", 1033, 1033},
+        {"C", 1033, 1033},
+        {"C.UTF-8", 1033, 1033},
+        {"zh_CN.UTF-8", 2052, 2052},
+        {"zh_TW.UTF-8", 2052, 2052},
+        {"de_DE.UTF-8", 0x0400, 2052},
+        {"", 1033, 1033},
     };
     for (const Case& c : cases) {
         ScopedEnv lang("LANG", std::string(c.lang));
@@ -76,7 +82,8 @@ TEST_F(LanguageTest, FirstStartLanguageIsEnglishOnlyForEnglishUsers) {
 }
 
 TEST_F(LanguageTest, LoadTextReadsTheCurrentLanguageFileAfresh) {
-    WriteFile(dir / "product" / "language" / "1033.lan", "[KB.DIALOG]\n150=Apply\n151=" + std::string(300, 'x') + "\n");
+    WriteFile(dir / "product" / "language" / "1033.lan",
+              "[KB.DIALOG]\n150=Apply\n151=" + std::string(300, 'x') + "\n");
     WriteFile(dir / "product" / "language" / "2052.lan", "[KB.DIALOG]\n150=\xE5\xBA\x94\xE7\x94\xA8\n");
     SetLanguageId(1033);
     EXPECT_EQ(LoadText(150), L"Apply");

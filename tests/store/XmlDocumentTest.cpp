@@ -148,7 +148,8 @@ TEST(XmlDocumentEscaping, AttributeValuesRoundTripThroughAFile) {
     XmlDocument doc;
     ASSERT_TRUE(doc.AddElem(L"macro"));
     ASSERT_TRUE(doc.SetAttrib(L"name", nasty));
-    EXPECT_NE(doc.GetDoc().find(L"&quot;quoted&quot; &amp; &apos;single&apos; &lt;tag&gt;"), std::wstring::npos);
+    EXPECT_NE(doc.GetDoc().find(L"&quot;quoted&quot; &amp; &apos;single&apos; &lt;tag&gt;"),
+              std::wstring::npos);
     ASSERT_TRUE(doc.Save(dir / "m.xml"));
 
     XmlDocument back;

@@ -1,5 +1,5 @@
-#include "app/store/XmlDocument.h"
 #include "app/store/XmlEncoding.h"
+#include "app/store/XmlDocument.h"
 
 #include "tests/support/TestSupport.h"
 
@@ -26,7 +26,8 @@ public:
     ~LegacyEncodingGuard() { XmlDocument::SetLegacyEncoding("CP1252"); }
 };
 
-std::wstring LoadAttribute(const std::filesystem::path& file, std::wstring* log = nullptr, int* flags = nullptr) {
+std::wstring LoadAttribute(const std::filesystem::path& file, std::wstring* log = nullptr,
+                           int* flags = nullptr) {
     XmlDocument doc;
     std::wstring result;
     int found = 0;
@@ -52,18 +53,32 @@ TEST(XmlEncodingLoad, EveryEncodingGivesTheSameText) {
     const std::wstring latin = L"Gr\u00FC\u00DFe";
     const std::wstring chinese = L"\u4E2D\u6587";
     const Case cases[] = {
-        {"utf-8, no mark", "<r a=\"Gr\xC3\xBC\xC3\x9F" "e\"/>", latin, 0},
-        {"utf-8 with mark", "\xEF\xBB\xBF<r a=\"Gr\xC3\xBC\xC3\x9F" "e\"/>", latin, XmlDocument::kUtf8Preamble},
+        {"utf-8, no mark",
+         "<r a=\"Gr\xC3\xBC\xC3\x9F"
+         "e\"/>",
+         latin, 0},
+        {"utf-8 with mark",
+         "\xEF\xBB\xBF<r a=\"Gr\xC3\xBC\xC3\x9F"
+         "e\"/>",
+         latin, XmlDocument::kUtf8Preamble},
         {"utf-16le with mark", Utf16("<r a=\"Grue\"/>", false, true), L"Grue", XmlDocument::kUtf16LeFile},
         {"utf-16be with mark", Utf16("<r a=\"Grue\"/>", true, true), L"Grue", XmlDocument::kUtf16BeFile},
-        {"utf-16le without mark", Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r a=\"x\"/>", false, false), L"x", 0},
+        {"utf-16le without mark",
+         Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r a=\"x\"/>", false, false), L"x", 0},
         {"declared gbk", "<?xml version=\"1.0\" encoding=\"GBK\"?><r a=\"\xD6\xD0\xCE\xC4\"/>", chinese, 0},
         {"declared gb2312", "<?xml version='1.0' encoding='gb2312'?><r a=\"\xD6\xD0\xCE\xC4\"/>", chinese, 0},
-        {"declared windows-1252", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><r a=\"Gr\xFC\xDF" "e\"/>", latin, 0},
+        {"declared windows-1252",
+         "<?xml version=\"1.0\" encoding=\"windows-1252\"?><r a=\"Gr\xFC\xDF"
+         "e\"/>",
+         latin, 0},
         {"html meta charset",
-         "<r a=\"\xD6\xD0\xCE\xC4\"><meta http-equiv=\"Content-Type\" content=\"text/html; charset=GBK\"/></r>", chinese,
-         0},
-        {"undeclared, not utf-8: legacy page", "<r a=\"Gr\xFC\xDF" "e\"/>", latin, 0},
+         "<r a=\"\xD6\xD0\xCE\xC4\"><meta http-equiv=\"Content-Type\" content=\"text/html; "
+         "charset=GBK\"/></r>",
+         chinese, 0},
+        {"undeclared, not utf-8: legacy page",
+         "<r a=\"Gr\xFC\xDF"
+         "e\"/>",
+         latin, 0},
     };
     TempDir dir;
     for (const Case& c : cases) {
@@ -76,12 +91,14 @@ TEST(XmlEncodingLoad, EveryEncodingGivesTheSameText) {
 
 TEST(XmlEncodingLoad, Utf16WithMarkAndUtf8WithoutLoadToTheSameText) {
     TempDir dir;
-    const std::wstring text = L"<?xml version=\"1.0\"?>\r\n<r a=\"\u4E2D\u6587 \U0001F600\"><k n=\"\u00E9\"/></r>";
+    const std::wstring text =
+        L"<?xml version=\"1.0\"?>\r\n<r a=\"\u4E2D\u6587 \U0001F600\"><k n=\"\u00E9\"/></r>";
     XmlDocument source(text);
     std::wstring log;
     int utf16 = XmlDocument::kUtf16LeFile;
     // A UTF-16 file: declared so, written with its mark.
-    XmlDocument declared16(L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<r a=\"\u4E2D\u6587 \U0001F600\"><k n=\"\u00E9\"/></r>");
+    XmlDocument declared16(L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<r a=\"\u4E2D\u6587 "
+                           L"\U0001F600\"><k n=\"\u00E9\"/></r>");
     ASSERT_TRUE(declared16.Save(dir / "a16.xml", log, utf16));
     ASSERT_TRUE(source.Save(dir / "a8.xml"));
     EXPECT_EQ(ReadFile(dir / "a16.xml").substr(0, 2), "\xFF\xFE");
@@ -165,8 +182,9 @@ TEST(XmlEncodingSave, UnknownDeclaredEncodingIsRefused) {
 TEST(XmlEncodingDeclared, FindsTheNameInTheProlog) {
     EXPECT_EQ(xml::DeclaredEncoding("<?xml version=\"1.0\" encoding = 'utf-16'?><r/>"), "UTF-16");
     EXPECT_EQ(xml::DeclaredEncoding("<?xml version=\"1.0\"?><r encoding=\"GBK\"/>"), "");
-    EXPECT_EQ(xml::DeclaredEncoding("<html><meta http-equiv=\"content-type\" content=\"text/html;charset=Big5\">"),
-              "BIG5");
+    EXPECT_EQ(
+        xml::DeclaredEncoding("<html><meta http-equiv=\"content-type\" content=\"text/html;charset=Big5\">"),
+        "BIG5");
     EXPECT_EQ(xml::DeclaredEncoding("<html><meta name=\"x\" content=\"charset=GBK\">"), "");
 }
 

@@ -17,7 +17,8 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ec);
     std::filesystem::remove_all(path_, ec);
 }
 
@@ -53,6 +54,8 @@ std::string ReadFile(const std::filesystem::path& path) {
     return bytes.str();
 }
 
-std::filesystem::path ProductSourceDir() { return std::filesystem::path(KW_SOURCE_DIR) / "product"; }
+std::filesystem::path ProductSourceDir() {
+    return std::filesystem::path(KW_SOURCE_DIR) / "product";
+}
 
 } // namespace kw::test

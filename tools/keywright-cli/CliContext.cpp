@@ -54,7 +54,8 @@ bool CliContext::ParseOptions(std::vector<std::string>& args) {
 }
 
 void CliContext::LoadProduct() {
-    const auto folder = options_.productDir.empty() ? ProgramFolder() : std::filesystem::path(options_.productDir);
+    const auto folder =
+        options_.productDir.empty() ? ProgramFolder() : std::filesystem::path(options_.productDir);
     if (const std::wstring name = DeviceCatalog::ReadSoftwareName(folder / "config.xml"); !name.empty()) {
         vellum::Manager::SetDeviceName(name);
     }
@@ -69,17 +70,29 @@ void CliContext::LoadProduct() {
     catalog_->LoadDeviceDefinition(type);
 }
 
-std::string Utf8(const std::wstring& text) { return vellum::ToUtf8(text); }
+std::string Utf8(const std::wstring& text) {
+    return vellum::ToUtf8(text);
+}
 
 std::string JsonString(const std::string& utf8) {
     std::string out = "\"";
     for (unsigned char c : utf8) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20) {
                 char buf[8];

@@ -12,13 +12,13 @@
 namespace kw::cli {
 
 struct CliOptions {
-    bool json = false;     // --json: machine-readable output
-    bool simulate = false; // --simulate: the simulated keyboard instead of an attached one
+    bool json = false;          // --json: machine-readable output
+    bool simulate = false;      // --simulate: the simulated keyboard instead of an attached one
     std::string simulateTarget; // --simulate=MODEL[:MODE]: which model and connection mode to simulate
     std::string productDir;     // --product-dir DIR: product files from DIR
-    bool trace = false;    // --trace: print every report sent and received
-    int deviceType = 201;  // --device-type N
-    std::wstring model;    // --model NAME (wins over --device-type)
+    bool trace = false;         // --trace: print every report sent and received
+    int deviceType = 201;       // --device-type N
+    std::wstring model;         // --model NAME (wins over --device-type)
 };
 
 class CliContext {

@@ -29,13 +29,16 @@ int RunLight(CliContext& context, const std::vector<std::string>& args);
 // Every command, in the order help lists them.
 inline const Command kCommands[] = {
     {"info", "info", "the product, its keyboard models and the selected model's layout", RunInfo},
-    {"devices", "devices", "known models, the keyboard interfaces found with their mode, the connection", RunDevices},
+    {"devices", "devices", "known models, the keyboard interfaces found with their mode, the connection",
+     RunDevices},
     {"firmware-version", "firmware-version", "the connected keyboard's firmware version", RunFirmwareVersion},
     {"slots", "slots", "the keyboard's slot table (device types 201-299)", RunSlots},
     {"factory-reset", "factory-reset --yes", "restore the keyboard's factory settings", RunFactoryReset},
     {"store", "store", "open (creating when needed) the selected model's store and print its path", RunStore},
-    {"download", "download", "write the active profile's keys and macros (layer 0) into the keyboard", RunDownload},
-    {"light", "light modes | set MODE [...] | keys KEY=RRGGBB ...", "lighting modes; set a mode or per-key colours", RunLight},
+    {"download", "download", "write the active profile's keys and macros (layer 0) into the keyboard",
+     RunDownload},
+    {"light", "light modes | set MODE [...] | keys KEY=RRGGBB ...",
+     "lighting modes; set a mode or per-key colours", RunLight},
 };
 
 } // namespace kw::cli

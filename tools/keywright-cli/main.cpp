@@ -8,7 +8,8 @@
 namespace {
 
 void PrintUsage(FILE* out) {
-    std::fprintf(out, "usage: keywright-cli [--json] [--simulate[=MODEL[:MODE]]] [--product-dir DIR] [--trace] [--device-type N | --model NAME] COMMAND ...\n\n");
+    std::fprintf(out, "usage: keywright-cli [--json] [--simulate[=MODEL[:MODE]]] [--product-dir DIR] "
+                      "[--trace] [--device-type N | --model NAME] COMMAND ...\n\n");
     for (const kw::cli::Command& command : kw::cli::kCommands) {
         std::fprintf(out, "  %-40s %s\n", command.usage, command.summary);
     }

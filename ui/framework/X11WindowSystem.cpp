@@ -218,7 +218,8 @@ bool X11WindowSystem::CreateNative(const NativeWindowSpec& native) {
     n.style = native.style;
     n.exStyle = native.exStyle;
     n.argb = (native.exStyle & WS_EX_LAYERED) && x.hasArgb;
-    n.overrideRedirect = (native.style & WS_POPUP) && (native.exStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE));
+    n.overrideRedirect =
+        (native.style & WS_POPUP) && (native.exStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE));
     XSetWindowAttributes attrs{};
     unsigned long mask = CWEventMask | CWBorderPixel | CWBackPixel | CWOverrideRedirect;
     attrs.event_mask = kEventMask;
