@@ -224,6 +224,20 @@ bool SimulatedKeyboard::Record(SimReport::Kind kind, size_t index, std::span<con
     return unplugAfter_ > 0 && --unplugAfter_ == 0;
 }
 
+SimulatedKeyboard::TransferWatch::TransferWatch(SimulatedKeyboard& keyboard) : keyboard_(keyboard) {
+    if (keyboard_.transfersRunning_.fetch_add(1) > 0) {
+        keyboard_.overlappingTransfers_.fetch_add(1);
+    }
+}
+
+SimulatedKeyboard::TransferWatch::~TransferWatch() {
+    keyboard_.transfersRunning_.fetch_sub(1);
+}
+
+int SimulatedKeyboard::OverlappingTransfers() const {
+    return overlappingTransfers_.load();
+}
+
 void SimulatedKeyboard::RequestUnplug() {
     std::function<void()> request;
     {
@@ -238,6 +252,7 @@ void SimulatedKeyboard::RequestUnplug() {
 }
 
 int SimulatedKeyboard::Feature(size_t index, uint64_t generation, std::span<const uint8_t> report) {
+    const TransferWatch watch(*this);
     bool unplug = false;
     {
         std::lock_guard lock(mutex_);
@@ -257,6 +272,7 @@ int SimulatedKeyboard::Feature(size_t index, uint64_t generation, std::span<cons
 }
 
 int SimulatedKeyboard::GetFeature(size_t index, uint64_t generation, std::span<uint8_t> report) {
+    const TransferWatch watch(*this);
     bool unplug = false;
     int result = -1;
     {
@@ -294,6 +310,7 @@ int SimulatedKeyboard::GetFeature(size_t index, uint64_t generation, std::span<u
 }
 
 int SimulatedKeyboard::Write(size_t index, uint64_t generation, std::span<const uint8_t> report) {
+    const TransferWatch watch(*this);
     bool unplug = false;
     {
         std::unique_lock lock(mutex_);

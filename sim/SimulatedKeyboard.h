@@ -13,6 +13,7 @@
 #include "sim/SimFirmware.h"
 #include "sim/SimReport.h"
 
+#include <atomic>
 #include <climits>
 #include <condition_variable>
 #include <functional>
@@ -40,6 +41,8 @@ public:
     std::vector<SimReport> Reports() const;
     void ClearReports();
     SimFirmwareState State() const;
+    // Transfers that began while another one on any of its interfaces was still running.
+    int OverlappingTransfers() const;
     void SetVersion(uint16_t version);
     void SetSlotTable(const std::array<uint8_t, 28>& table);
 
@@ -67,6 +70,18 @@ public:
     void Cancel();
 
 private:
+    // Counts the transfers running at once.
+    class TransferWatch {
+    public:
+        explicit TransferWatch(SimulatedKeyboard& keyboard);
+        ~TransferWatch();
+        TransferWatch(const TransferWatch&) = delete;
+        TransferWatch& operator=(const TransferWatch&) = delete;
+
+    private:
+        SimulatedKeyboard& keyboard_;
+    };
+
     // Records a report; true when the unplug fault fires.
     bool Record(SimReport::Kind kind, size_t index, std::span<const uint8_t> bytes);
     void RequestUnplug();
@@ -98,6 +113,8 @@ private:
     bool keyboardPresent_ = true;
     bool vanishOnOpen_ = false;
     std::function<void()> unplugRequest_;
+    std::atomic<int> transfersRunning_{0};
+    std::atomic<int> overlappingTransfers_{0};
 };
 
 } // namespace kw

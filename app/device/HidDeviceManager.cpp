@@ -256,18 +256,22 @@ int HidDeviceManager::GetFeatureOn(const std::shared_ptr<HidHandle>& handle, Fea
     return got;
 }
 
-int HidDeviceManager::WriteOn(const std::shared_ptr<HidHandle>& handle, const OutputReport& data) {
+int HidDeviceManager::WriteOn(const std::shared_ptr<HidHandle>& handle, const OutputReport& data, Hand hand) {
+    if (hand == Hand::Here) {
+        return runner_->RunHere([&] { return handle->WriteOutputReport(data); },
+                                [handle] { handle->Cancel(); });
+    }
     return runner_->Run([handle, data] { return handle->WriteOutputReport(data); },
                         [handle] { handle->Cancel(); });
 }
 
 bool HidDeviceManager::WriteWithRetry(const std::shared_ptr<HidHandle>& handle, const OutputReport& data,
-                                      std::chrono::milliseconds retryPause) {
-    if (WriteOn(handle, data) > 0) {
+                                      std::chrono::milliseconds retryPause, Hand hand) {
+    if (WriteOn(handle, data, hand) > 0) {
         return true;
     }
     clock_->Sleep(retryPause);
-    return WriteOn(handle, data) > 0;
+    return WriteOn(handle, data, hand) > 0;
 }
 
 bool HidDeviceManager::SendFeature(const FeatureReport& data) {
@@ -321,7 +325,9 @@ bool HidDeviceManager::WriteReport64(const OutputPayload& data) {
 
 bool HidDeviceManager::WriteSecondary(const OutputReport& data) {
     const std::shared_ptr<HidHandle> handle = SecondaryHandle();
-    return handle && WriteWithRetry(handle, data, kRetryPause);
+    // Light frames stream at up to six reports per worker pass: written on the caller's thread,
+    // they cost no hand-off between threads.
+    return handle && WriteWithRetry(handle, data, kRetryPause, Hand::Here);
 }
 
 bool HidDeviceManager::QuerySlots(std::span<uint8_t, 28> table) {

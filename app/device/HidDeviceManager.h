@@ -5,8 +5,10 @@
 // reports and 8-byte feature reads.
 //
 // Thread-safe: scans and most transfers run on the worker, single feature reports also on the
-// user-interface and audio threads. Reports are transferred one at a time, each whole, and a
-// transfer that does not complete within the transfer bound (1 s) fails.
+// user-interface and audio threads. Reports are transferred one at a time, each whole. A transfer
+// that does not complete within the transfer bound (1 s) fails for its caller, and later ones fail
+// at once until it returns. Writes on the streaming interface run on the caller's thread: their
+// caller waits as long as the write takes (hidraw ends it within the kernel's USB time-out).
 
 #include "app/device/HidBackend.h"
 #include "app/device/LinkClock.h"
@@ -112,9 +114,11 @@ private:
     void CloseAllLocked();
     int SendFeatureOn(const std::shared_ptr<HidHandle>& handle, const FeatureReport& data);
     int GetFeatureOn(const std::shared_ptr<HidHandle>& handle, FeatureReport& data);
-    int WriteOn(const std::shared_ptr<HidHandle>& handle, const OutputReport& data);
+    // Which thread carries a transfer: the transfer thread (bounded wait) or the caller's.
+    enum class Hand { Runner, Here };
+    int WriteOn(const std::shared_ptr<HidHandle>& handle, const OutputReport& data, Hand hand);
     bool WriteWithRetry(const std::shared_ptr<HidHandle>& handle, const OutputReport& data,
-                        std::chrono::milliseconds retryPause);
+                        std::chrono::milliseconds retryPause, Hand hand = Hand::Runner);
 
     std::shared_ptr<HidBackend> backend_;
     std::shared_ptr<LinkClock> clock_;

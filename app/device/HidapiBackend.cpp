@@ -22,8 +22,9 @@ public:
         return hid_get_feature_report(device_, report.data(), report.size());
     }
     int WriteOutputReport(std::span<const uint8_t> report) override {
-        // hidraw completes or fails an output report within the kernel's own transfer time-out;
-        // the link's transfer bound covers the time beyond that.
+        // hidraw completes or fails an output report within the kernel's own transfer time-out
+        // (5 s for USB); callers that must not wait that long hand the write to the link's
+        // transfer thread, which gives up after its bound.
         return hid_write(device_, report.data(), report.size());
     }
 

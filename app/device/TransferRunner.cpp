@@ -15,32 +15,81 @@ TransferRunner::~TransferRunner() {
         }
     }
     wake_.notify_all();
+    done_.notify_all();
     if (cancel) {
         cancel();
     }
     thread_.join();
+    // A transfer running on a caller's thread must leave before the runner goes.
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [&] { return !busy_; });
 }
 
-int TransferRunner::Run(std::function<int()> transfer, std::function<void()> cancel) {
-    std::lock_guard caller(callers_);
-    std::unique_lock lock(mutex_);
-    if (busy_ || stop_) {
-        return -1;
-    }
-    pending_ = std::move(transfer);
-    cancel_ = std::move(cancel);
-    const uint64_t ticket = ++submitted_;
-    busy_ = true;
-    wake_.notify_one();
-    if (!done_.wait_for(lock, bound_, [&] { return completed_ >= ticket; })) {
-        return -1;
-    }
-    return result_;
+bool TransferRunner::BlockedLocked(Clock::time_point now) const {
+    return busy_ && now - busySince_ >= bound_;
 }
 
 bool TransferRunner::Blocked() const {
     std::lock_guard lock(mutex_);
-    return busy_;
+    return BlockedLocked(Clock::now());
+}
+
+bool TransferRunner::Claim(std::unique_lock<std::mutex>& lock, std::function<void()> cancel) {
+    while (busy_ && !stop_) {
+        const Clock::time_point deadline = busySince_ + bound_;
+        if (Clock::now() >= deadline) {
+            return false; // blocked beyond the bound: fail at once
+        }
+        done_.wait_until(lock, deadline);
+    }
+    if (stop_) {
+        return false;
+    }
+    busy_ = true;
+    busySince_ = Clock::now();
+    cancel_ = std::move(cancel);
+    return true;
+}
+
+void TransferRunner::Release(std::unique_lock<std::mutex>& lock) {
+    busy_ = false;
+    cancel_ = nullptr;
+    // Notified before unlocking: once the runner is seen free it may be destroyed. Costs no system
+    // call while nobody waits.
+    done_.notify_all();
+    lock.unlock();
+}
+
+int TransferRunner::Run(std::function<int()> transfer, std::function<void()> cancel) {
+    std::unique_lock lock(mutex_);
+    if (!Claim(lock, std::move(cancel))) {
+        return -1;
+    }
+    pending_ = std::move(transfer);
+    const uint64_t ticket = ++submitted_;
+    const Clock::time_point deadline = busySince_ + bound_;
+    lock.unlock();
+    wake_.notify_one();
+    lock.lock();
+    if (!done_.wait_until(lock, deadline, [&] { return completed_ >= ticket; })) {
+        abandoned_ = true; // still running: it stays claimed until it returns
+        return -1;
+    }
+    const int result = result_;
+    Release(lock); // only now, so that no later transfer overwrites the result first
+    return result;
+}
+
+int TransferRunner::RunHere(const std::function<int()>& transfer, std::function<void()> cancel) {
+    std::unique_lock lock(mutex_);
+    if (!Claim(lock, std::move(cancel))) {
+        return -1;
+    }
+    lock.unlock();
+    const int result = transfer ? transfer() : -1;
+    lock.lock();
+    Release(lock);
+    return result;
 }
 
 void TransferRunner::Loop() {
@@ -58,9 +107,15 @@ void TransferRunner::Loop() {
         lock.lock();
         result_ = result;
         completed_ = submitted_;
-        busy_ = false;
-        cancel_ = nullptr;
-        done_.notify_all();
+        if (abandoned_) {
+            abandoned_ = false; // nobody collects the result: free the runner here
+            Release(lock);
+            lock.lock();
+        } else {
+            lock.unlock();
+            done_.notify_all(); // the caller collects the result and frees the runner
+            lock.lock();
+        }
     }
 }
 

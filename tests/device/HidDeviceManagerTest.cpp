@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 
 namespace kw::test {
 namespace {
@@ -353,17 +354,45 @@ TEST(HidDeviceManager, ManagerDestroyedDuringAStalledWriteReturns) {
     keyboard->StallWrites(false);
 }
 
+// A light frame's write blocks its own caller for as long as it takes; everybody else's transfers
+// wait at most the bound for it, then fail at once until it returns.
+TEST(HidDeviceManager, StalledStreamingWriteHoldsBackOtherTransfersOnlyForTheBound) {
+    LinkRig rig;
+    rig.link.SetDeviceType(101);
+    auto keyboard = rig.Connect(Cable101());
+    HidDeviceManager manager(rig.hid, rig.clock, 50ms);
+    manager.AddKnown(Known(Cable101()));
+    manager.Scan();
+    manager.SetCurrentType(101);
+    keyboard->ClearReports();
+    keyboard->StallWrites(true);
+    std::future<bool> frame =
+        std::async(std::launch::async, [&] { return manager.WriteSecondary(MakeOutputCommand(0xF1, {1})); });
+    EXPECT_EQ(frame.wait_for(200ms), std::future_status::timeout) << "the stalled write blocks its caller";
+    EXPECT_FALSE(manager.SendFeature(ReadVersionRequest()));
+    EXPECT_FALSE(manager.WriteSecondary(MakeOutputCommand(0xF1, {2})));
+    keyboard->StallWrites(false);
+    EXPECT_TRUE(frame.get());
+    EXPECT_TRUE(manager.SendFeature(ReadVersionRequest()));
+    const auto reports = keyboard->Reports();
+    ASSERT_EQ(reports.size(), 2u) << "nothing reached the keyboard beside the stalled write";
+    EXPECT_EQ(reports[0].bytes[2], 1);
+    EXPECT_EQ(reports[1].kind, Kind::Feature);
+}
+
 TEST(HidDeviceManager, ReportsFromSeveralThreadsArriveWhole) {
     LinkRig rig;
     auto keyboard = rig.Connect(Cable201());
     keyboard->ClearReports();
     constexpr int kPerThread = 200;
     std::vector<std::thread> threads;
-    for (int t = 0; t < 3; ++t) {
+    for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < kPerThread; ++i) {
                 if (t == 0) {
                     rig.manager.WriteReport(MakeOutputCommand(0x88, {0, static_cast<uint8_t>(i)}));
+                } else if (t == 3) { // light frames, written on their caller's thread
+                    rig.manager.WriteSecondary(MakeOutputCommand(0xF1, {static_cast<uint8_t>(i)}));
                 } else {
                     rig.manager.SendFeature(MakeFeatureCommand(
                         0x23, {0x45, 0x67, 0x89, static_cast<uint8_t>(t), static_cast<uint8_t>(i)}));
@@ -375,7 +404,7 @@ TEST(HidDeviceManager, ReportsFromSeveralThreadsArriveWhole) {
         thread.join();
     }
     const auto reports = keyboard->Reports();
-    EXPECT_EQ(reports.size(), 3u * kPerThread);
+    EXPECT_EQ(reports.size(), 4u * kPerThread);
     int musicReports = 0;
     for (const SimReport& report : reports) {
         EXPECT_EQ(report.bytes.size(), report.kind == Kind::Output ? 65u : 8u);
@@ -383,6 +412,7 @@ TEST(HidDeviceManager, ReportsFromSeveralThreadsArriveWhole) {
     }
     EXPECT_EQ(musicReports, 2 * kPerThread);
     EXPECT_EQ(keyboard->State().undecoded, 0);
+    EXPECT_EQ(keyboard->OverlappingTransfers(), 0) << "one transfer at a time";
 }
 
 } // namespace
