@@ -75,8 +75,18 @@ struct X11Clipboard::Connection {
         }
     }
 
+    // Whether we own the selection, asked of the server: the SelectionClear telling us that
+    // another program took it may still be on its way.
+    bool StillOwner() {
+        if (owner && XGetSelectionOwner(display, clipboard) != window) {
+            owner = false;
+            text.clear();
+        }
+        return owner;
+    }
+
     bool Read(std::string& result) {
-        if (owner) {
+        if (StillOwner()) {
             result = text;
             return true;
         }
@@ -130,7 +140,7 @@ struct X11Clipboard::Connection {
     }
 
     void Release() {
-        if (owner)
+        if (StillOwner()) // never clears what another program put there since
             XSetSelectionOwner(display, clipboard, None, CurrentTime);
         owner = false;
         text.clear();
