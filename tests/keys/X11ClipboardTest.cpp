@@ -2,71 +2,23 @@
 #include "app/device/InMemoryVirtualBackend.h"
 #include "app/keys/HostFunctions.h"
 #include "tests/keys/HostFakes.h"
+#include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <filesystem>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <thread>
-
-extern char** environ;
+#include <memory>
 
 namespace kw::test {
 namespace {
 
-// A private X server for the clipboard tests.
-class XvfbServer {
-public:
-    XvfbServer() {
-        for (int number = 87; number < 120 && pid_ == 0; ++number) {
-            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
-                std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
-                continue;
-            const std::string display = ":" + std::to_string(number);
-            std::vector<std::string> args = {"Xvfb",    display, "-nolisten", "tcp",
-                                             "-screen", "0",     "320x240x24"};
-            std::vector<char*> argv;
-            for (auto& arg : args)
-                argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            pid_t pid = 0;
-            if (::posix_spawnp(&pid, "Xvfb", nullptr, nullptr, argv.data(), environ) != 0)
-                return;
-            for (int i = 0; i < 200; ++i) {
-                if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
-                    pid_ = pid;
-                    display_ = display;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                    return;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-            ::kill(pid, SIGTERM);
-            ::waitpid(pid, nullptr, 0);
-        }
-    }
-    ~XvfbServer() {
-        if (pid_ != 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    const char* Display() const { return display_.empty() ? nullptr : display_.c_str(); }
-
-private:
-    pid_t pid_ = 0;
-    std::string display_;
-};
-
 class X11ClipboardTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { server = std::make_unique<XvfbServer>(); }
+    static void SetUpTestSuite() { server = std::make_unique<XvfbServer>("320x240x24"); }
     static void TearDownTestSuite() { server.reset(); }
     void SetUp() override {
-        if (server->Display() == nullptr)
-            GTEST_SKIP() << "no Xvfb could be started: the X clipboard cannot be exercised";
+        if (!XvfbServer::Installed())
+            GTEST_SKIP() << "Xvfb is not installed: the X clipboard cannot be exercised";
+        ASSERT_NE(server->Display(), nullptr) << "Xvfb did not start";
     }
     static std::unique_ptr<XvfbServer> server;
 };

@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "tests/support/TestSupport.h"
+#include "tests/support/XvfbServer.h"
 #include "ui/framework/Manager.h"
 #include "ui/framework/X11WindowSystem.h"
 
@@ -14,102 +15,13 @@
 #include <X11/extensions/XTest.h>
 
 #include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace vellum::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-const char* XvfbPath() {
-    for (const char* p : {"/usr/bin/Xvfb", "/usr/local/bin/Xvfb"}) {
-        if (access(p, X_OK) == 0) {
-            return p;
-        }
-    }
-    return nullptr;
-}
-
-// A private X server on the first free display number; stopped with the object.
-class Xvfb {
-public:
-    bool Start() {
-        const char* path = XvfbPath();
-        if (!path) {
-            return false;
-        }
-        for (int n = 90 + (getpid() % 50); n < 300; ++n) {
-            if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock") ||
-                std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n))) {
-                continue;
-            }
-            name_ = ":" + std::to_string(n);
-            std::vector<std::string> args = {path,        name_, "-screen",  "0",  "1280x720x24",
-                                             "-nolisten", "tcp", "-noreset", "-wr"};
-            std::vector<char*> argv;
-            for (auto& a : args) {
-                argv.push_back(a.data());
-            }
-            argv.push_back(nullptr);
-            posix_spawn_file_actions_t actions;
-            posix_spawn_file_actions_init(&actions);
-            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-            const int rc = posix_spawn(&pid_, path, &actions, nullptr, argv.data(), environ);
-            posix_spawn_file_actions_destroy(&actions);
-            if (rc != 0) {
-                pid_ = -1;
-                return false;
-            }
-            // Ready within a few seconds or given up.
-            const auto deadline = std::chrono::steady_clock::now() + 5s;
-            while (std::chrono::steady_clock::now() < deadline) {
-                if (Display* d = XOpenDisplay(name_.c_str())) {
-                    XCloseDisplay(d);
-                    return true;
-                }
-                int status = 0;
-                if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                    pid_ = -1;
-                    break; // lost a race for this number; try the next
-                }
-                std::this_thread::sleep_for(20ms);
-            }
-            Stop();
-        }
-        return false;
-    }
-    void Stop() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            for (int i = 0; i < 100; ++i) {
-                int status = 0;
-                if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                    pid_ = -1;
-                    return;
-                }
-                std::this_thread::sleep_for(20ms);
-            }
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
-    }
-    ~Xvfb() { Stop(); }
-    const std::string& Name() const { return name_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string name_;
-};
 
 // Turns green when clicked.
 class ClickTarget : public Probe {
@@ -162,12 +74,12 @@ bool Near(std::uint32_t pixel, std::uint32_t expected) {
 }
 
 TEST(X11EndToEnd, ClickingARealWindowRepaintsWhatTheScreenShows) {
-    if (!XvfbPath()) {
+    if (!kw::test::XvfbServer::Installed()) {
         GTEST_SKIP() << "Xvfb is not installed";
     }
-    Xvfb server;
-    ASSERT_TRUE(server.Start()) << "Xvfb did not start";
-    auto system = X11WindowSystem::Open(server.Name().c_str());
+    kw::test::XvfbServer server("1280x720x24", {"-wr"});
+    ASSERT_NE(server.Display(), nullptr) << "Xvfb did not start";
+    auto system = X11WindowSystem::Open(server.Display());
     ASSERT_NE(system, nullptr);
     X11WindowSystem* x11 = system.get();
     WindowSystem::Install(std::move(system));
@@ -186,7 +98,7 @@ TEST(X11EndToEnd, ClickingARealWindowRepaintsWhatTheScreenShows) {
             std::make_unique<ClickTarget>(&dialog, 77, CRect(50, 40, 150, 100), 0xFFFF0000)));
         dialog.ShowWindow(SW_SHOW);
 
-        Display* probe = XOpenDisplay(server.Name().c_str());
+        Display* probe = XOpenDisplay(server.Display());
         ASSERT_NE(probe, nullptr);
         // The first frame: the control red on the dialog's background, inside a blue border.
         ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(probe, 100 + 60, 80 + 50) == 0xFF0000; }))
@@ -229,7 +141,7 @@ TEST(X11EndToEnd, ClickingARealWindowRepaintsWhatTheScreenShows) {
                   CAIRO_STATUS_SUCCESS);
         cairo_surface_destroy(picture);
 
-        Display* probe = XOpenDisplay(server.Name().c_str());
+        Display* probe = XOpenDisplay(server.Display());
         ASSERT_NE(probe, nullptr);
         const std::uint32_t beneath = ScreenPixel(probe, 700 + 150, 300 + 50);
         RecordingDialog layered;
