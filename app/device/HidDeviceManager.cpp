@@ -234,6 +234,11 @@ bool HidDeviceManager::HasSecondary() const {
     return SecondaryHandle() != nullptr;
 }
 
+std::shared_ptr<HidHandle> HidDeviceManager::TransferHandle() {
+    std::lock_guard lock(mutex_);
+    return open_ ? CurrentHandle() : nullptr;
+}
+
 std::shared_ptr<HidHandle> HidDeviceManager::SecondaryHandle() const {
     std::lock_guard lock(mutex_);
     return open_ ? secondary_ : nullptr;
@@ -275,20 +280,12 @@ bool HidDeviceManager::WriteWithRetry(const std::shared_ptr<HidHandle>& handle, 
 }
 
 bool HidDeviceManager::SendFeature(const FeatureReport& data) {
-    std::shared_ptr<HidHandle> handle;
-    {
-        std::lock_guard lock(mutex_);
-        handle = open_ ? CurrentHandle() : nullptr;
-    }
+    const std::shared_ptr<HidHandle> handle = TransferHandle();
     return handle && SendFeatureOn(handle, data) > 0;
 }
 
 bool HidDeviceManager::SendFeatureDelayed(const FeatureReport& data) {
-    std::shared_ptr<HidHandle> handle;
-    {
-        std::lock_guard lock(mutex_);
-        handle = open_ ? CurrentHandle() : nullptr;
-    }
+    const std::shared_ptr<HidHandle> handle = TransferHandle();
     if (!handle) {
         return false;
     }
@@ -301,20 +298,12 @@ bool HidDeviceManager::SendFeatureDelayedEx(const FeatureReport& data) {
 }
 
 bool HidDeviceManager::WriteReport(const OutputReport& data) {
-    std::shared_ptr<HidHandle> handle;
-    {
-        std::lock_guard lock(mutex_);
-        handle = open_ ? CurrentHandle() : nullptr;
-    }
+    const std::shared_ptr<HidHandle> handle = TransferHandle();
     return handle && WriteWithRetry(handle, data, kRetryPause);
 }
 
 bool HidDeviceManager::WriteReport64(const OutputPayload& data) {
-    std::shared_ptr<HidHandle> handle;
-    {
-        std::lock_guard lock(mutex_);
-        handle = open_ ? CurrentHandle() : nullptr;
-    }
+    const std::shared_ptr<HidHandle> handle = TransferHandle();
     if (!handle) {
         return false;
     }
@@ -331,11 +320,7 @@ bool HidDeviceManager::WriteSecondary(const OutputReport& data) {
 }
 
 bool HidDeviceManager::QuerySlots(std::span<uint8_t, 28> table) {
-    std::shared_ptr<HidHandle> handle;
-    {
-        std::lock_guard lock(mutex_);
-        handle = open_ ? CurrentHandle() : nullptr;
-    }
+    const std::shared_ptr<HidHandle> handle = TransferHandle();
     if (!handle) {
         return false;
     }
@@ -358,11 +343,7 @@ bool HidDeviceManager::QuerySlots(std::span<uint8_t, 28> table) {
 }
 
 bool HidDeviceManager::ReadVersion(int& version) {
-    std::shared_ptr<HidHandle> handle;
-    {
-        std::lock_guard lock(mutex_);
-        handle = open_ ? CurrentHandle() : nullptr;
-    }
+    const std::shared_ptr<HidHandle> handle = TransferHandle();
     if (!handle) {
         return false;
     }

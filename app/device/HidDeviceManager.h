@@ -110,6 +110,8 @@ private:
     };
 
     std::shared_ptr<HidHandle> CurrentHandle();
+    // CurrentHandle() while open, else null; takes the lock.
+    std::shared_ptr<HidHandle> TransferHandle();
     std::shared_ptr<HidHandle> SecondaryHandle() const;
     void CloseAllLocked();
     int SendFeatureOn(const std::shared_ptr<HidHandle>& handle, const FeatureReport& data);
