@@ -28,8 +28,8 @@ namespace kw {
 // Device job codes.
 enum DeviceJob : int {
     kJobFirstConnection = 1,
-    kJobDeviceArrival = 2,
-    kJobDeviceRemoval = 3,
+    kJobDeviceArrival = kJobArrival, // as the device-change rule posts them
+    kJobDeviceRemoval = kJobRemoval,
     kJobNothing = 4,
     kJobRefreshPages = 5,
     kJobDownloadKeys = 6,
