@@ -1,5 +1,6 @@
 #include "app/device/HidDeviceManager.h"
 
+#include "app/device/CommandFrames.h"
 #include "app/device/HidPath.h"
 #include "app/device/HidapiBackend.h"
 #include "app/device/SystemClock.h"
@@ -16,7 +17,6 @@ using namespace std::chrono_literals;
 constexpr auto kFeaturePause = 16ms;
 constexpr auto kRetryPause = 10ms;
 constexpr auto kRetryPause64 = 32ms;
-constexpr uint8_t kFeatureReportId = 7;
 
 std::mutex g_instanceMutex;
 std::shared_ptr<HidBackend> g_backend;
@@ -347,7 +347,7 @@ bool HidDeviceManager::ReadVersion(int& version) {
     if (!handle) {
         return false;
     }
-    FeatureReport buffer{kFeatureReportId, 0xFD};
+    const FeatureReport buffer = ReadVersionRequest();
     clock_->Sleep(kFeaturePause);
     if (SendFeatureOn(handle, buffer) <= 0) {
         return false;
