@@ -43,6 +43,9 @@ struct EvdevFilterBackend::Node {
     int fd = -1;
     libevdev* device = nullptr;
     libevdev_uinput* clone = nullptr;
+    // The node went away; it is dropped, and its descriptor closed, by the destructor, so that
+    // the ungrab there never reaches a descriptor number reused in the meantime.
+    bool gone = false;
 
     ~Node() {
         if (clone)
@@ -218,14 +221,13 @@ void EvdevFilterBackend::ReadNodes() {
             return;
         for (size_t i = 0; i < nodes_.size(); ++i) {
             if (fds[i + 1].revents & (POLLERR | POLLHUP | POLLNVAL)) {
-                ::close(nodes_[i]->fd); // unplugged: dropped
-                nodes_[i]->fd = -1;
+                nodes_[i]->gone = true; // unplugged: dropped
                 continue;
             }
             if (fds[i + 1].revents & POLLIN)
                 ReadNode(*nodes_[i]);
         }
-        std::erase_if(nodes_, [](const auto& node) { return node->fd < 0; });
+        std::erase_if(nodes_, [](const auto& node) { return node->gone; });
         if (nodes_.empty())
             return;
     }
@@ -242,10 +244,8 @@ void EvdevFilterBackend::ReadNode(Node& node) {
             flags = LIBEVDEV_READ_FLAG_NORMAL;
             continue;
         } else if (status != LIBEVDEV_READ_STATUS_SUCCESS) {
-            if (status == -ENODEV) {
-                ::close(node.fd);
-                node.fd = -1;
-            }
+            if (status == -ENODEV)
+                node.gone = true;
             return;
         }
         if (event.type == EV_KEY) {
