@@ -71,6 +71,7 @@ int KeyHandler::OnKey(int /*type*/, int code, bool pressed) {
         break;
     case 3:
         if (pressed) {
+            player_.OnMacroKeyPress();
             if (macros_.Empty())
                 macros_.Post(function->macro_value);
         } else {

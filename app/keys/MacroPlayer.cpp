@@ -14,7 +14,12 @@ void MacroPlayer::OnWatchedPress() {
         stopRequested_ = true;
 }
 
+void MacroPlayer::OnMacroKeyPress() {
+    macroKeyDown_ = true;
+}
+
 void MacroPlayer::OnMacroKeyRelease() {
+    macroKeyDown_ = false;
     if (playingLoopType_.load() == kLoopHeld)
         stopRequested_ = true;
 }
@@ -28,7 +33,12 @@ void MacroPlayer::PlayMacro(int macroId) {
     playingLoopType_ = macro.loop_type;
     // Every event is timed against a deadline planned from the start, so waits do not drift.
     auto deadline = std::chrono::steady_clock::now();
-    if (macro.loop_type == kLoopHeld || macro.loop_type == kLoopToggle) {
+    if (macro.loop_type == kLoopHeld) {
+        // The key may have come up before the play started (its release found nothing to stop):
+        // the pass under way then is the last.
+        while (!stopRequested_ && PlayPass(macroId, deadline) && macroKeyDown_) {
+        }
+    } else if (macro.loop_type == kLoopToggle) {
         while (!stopRequested_ && PlayPass(macroId, deadline)) {
         }
     } else {

@@ -31,7 +31,10 @@ public:
 
     // A press of any watched key: ends a toggled (32) macro.
     void OnWatchedPress();
-    // The release of a macro key: ends a held (16) macro.
+    // The press of a macro key (listener thread, before the macro is queued).
+    void OnMacroKeyPress();
+    // The release of a macro key: ends a held (16) macro, or lets one that has not started yet
+    // play a single pass.
     void OnMacroKeyRelease();
 
 private:
@@ -42,6 +45,7 @@ private:
     HostKeyStore& store_;
     std::atomic<int> playingLoopType_{0};
     std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> macroKeyDown_{false};
 };
 
 } // namespace kw

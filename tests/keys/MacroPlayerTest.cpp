@@ -101,6 +101,19 @@ TEST_F(HostPlaybackTest, HeldMacroRepeatsWhileItsKeyIsDown) {
     EXPECT_EQ(device->FrameCount(), after);
 }
 
+TEST_F(HostPlaybackTest, HeldMacroWhoseKeyIsUpBeforeItStartsPlaysOnePass) {
+    store.AddMacro(7, MacroPlayer::kLoopHeld, 1, {{kDown, kVkA}, {kUp, kVkA}});
+    store.AddKey(1, 0, 30, 3, 7);
+    Apply();
+    // A quick tap: the release arrives before the worker has started the macro.
+    Key(30, true);
+    Key(30, false);
+    queue.RunWorker(*player);
+    ASSERT_TRUE(queue.WaitPlayed(1)) << "the macro kept repeating after its key had come up";
+    EXPECT_EQ(Frames(), PassOfA());
+    EXPECT_EQ(player->PlayingLoopType(), 0);
+}
+
 TEST_F(HostPlaybackTest, ToggledMacroRepeatsUntilAnyWatchedKeyIsPressed) {
     store.AddMacro(7, MacroPlayer::kLoopToggle, 1, {{kDown, kVkA}, {kUp, kVkA}});
     store.AddKey(1, 0, 30, 3, 7);
