@@ -46,6 +46,7 @@ struct EvdevFilterBackend::Node {
     // The node went away; it is dropped, and its descriptor closed, by the destructor, so that
     // the ungrab there never reaches a descriptor number reused in the meantime.
     bool gone = false;
+    std::bitset<KEY_CNT> heldInClone;
 
     ~Node() {
         if (clone)
@@ -201,6 +202,22 @@ bool EvdevFilterBackend::IsReported(const std::bitset<256>& watched, int evdevCo
     return true;
 }
 
+bool EvdevFilterBackend::RouteKey(const std::bitset<256>& watched, std::bitset<KEY_CNT>& heldInClone,
+                                  int evdevCode, int value, FilterEntry& event) {
+    if (evdevCode < 0 || evdevCode >= KEY_CNT)
+        return false;
+    const auto bit = static_cast<size_t>(evdevCode);
+    if (heldInClone.test(bit) && value != 1) {
+        if (value == 0)
+            heldInClone.reset(bit);
+        return false;
+    }
+    if (IsReported(watched, evdevCode, value, event))
+        return true;
+    heldInClone.set(bit, value != 0);
+    return false;
+}
+
 void EvdevFilterBackend::Read() {
     ReadNodes();
     readerDone_ = true;
@@ -255,7 +272,7 @@ void EvdevFilterBackend::ReadNode(Node& node) {
                 watched = watched_;
             }
             FilterEntry entry{};
-            if (IsReported(watched, event.code, event.value, entry)) {
+            if (RouteKey(watched, node.heldInClone, event.code, event.value, entry)) {
                 if (event.value != 2)
                     queue_.Push(entry);
                 continue;

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <bitset>
 #include <cstdint>
+#include <linux/input-event-codes.h>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -48,6 +49,12 @@ public:
     // Decides what happens to one key event of a grabbed node: true when it is reported (the key
     // is watched; autorepeats of watched keys are dropped), false when it is passed on.
     static bool IsReported(const std::bitset<256>& watched, int evdevCode, int value, FilterEntry& event);
+
+    // Like IsReported, keeping in `heldInClone` the keys whose press went to the clone: their
+    // autorepeats and release follow the press there even when the key has become watched in
+    // between, so that no key stays down for the system.
+    static bool RouteKey(const std::bitset<256>& watched, std::bitset<KEY_CNT>& heldInClone, int evdevCode,
+                         int value, FilterEntry& event);
 
 private:
     struct Node;

@@ -45,6 +45,44 @@ TEST(EvdevFilter, WatchedKeysAreReportedWithTheKeyboardsCodes) {
     }
 }
 
+TEST(EvdevFilter, AKeyPressedThroughTheCloneIsReleasedThereAfterTheListChanges) {
+    std::bitset<256> onlyA;
+    onlyA.set(4);
+    std::bitset<256> aAndB = onlyA;
+    aAndB.set(5);
+    const std::bitset<256> none;
+    struct Step {
+        const std::bitset<256>* watched;
+        int code;
+        int value;
+        bool reported;
+    };
+    const Step steps[] = {
+        {&onlyA, KEY_B, 1, false}, // B goes down for the system
+        {&aAndB, KEY_B, 2, false}, // now watched: its autorepeat still follows the press
+        {&aAndB, KEY_B, 0, false}, // and so does its release
+        {&aAndB, KEY_B, 1, true},  // the next press is the filter's
+        {&aAndB, KEY_B, 0, true},  //
+        {&onlyA, KEY_A, 1, true},  // A goes down for the filter
+        {&none, KEY_A, 0, false},  // no longer watched: the release goes on to the clone
+        {&onlyA, KEY_C, 1, false}, // C down and up for the system
+        {&onlyA, KEY_C, 0, false}, //
+        {&aAndB, KEY_C, 0, false}, // a stray release changes nothing
+    };
+    std::bitset<KEY_CNT> heldInClone;
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        FilterEntry entry{};
+        EXPECT_EQ(EvdevFilterBackend::RouteKey(*steps[i].watched, heldInClone, steps[i].code, steps[i].value,
+                                               entry),
+                  steps[i].reported);
+    }
+    EXPECT_TRUE(heldInClone.none());
+    FilterEntry entry{};
+    EXPECT_FALSE(EvdevFilterBackend::RouteKey(aAndB, heldInClone, KEY_CNT, 1, entry));
+    EXPECT_FALSE(EvdevFilterBackend::RouteKey(aAndB, heldInClone, -1, 1, entry));
+}
+
 TEST(EvdevFilter, KeyListSetsTheWatchedKeysAndCancelEndsAWait) {
     EvdevFilterBackend backend({{0x1209, 0x0001}});
     EXPECT_TRUE(backend.Control(kFilterSetKeys, HidUsbFilter::FilterMonitor::BuildKeyList({4})));
