@@ -193,18 +193,21 @@ void DeviceLink::Rescan() {
     std::vector<DeviceRecord> records;
     hid_.Records(records);
     window_.ResetDeviceStates();
-    bool matched = false;
+    std::vector<int> connectedTypes;
     {
         std::lock_guard lock(modesMutex_);
         for (ModeEntry& entry : modes_) {
             if (hid_.FindRecord(entry.vid, entry.pid, entry.product_name, entry.mode) >= 0) {
-                matched = true;
                 entry.connected = 1;
-                window_.SetDeviceState(entry.device_type, 1);
+                connectedTypes.push_back(entry.device_type);
             }
         }
     }
-    modeMatched_.store(matched);
+    // The window is told outside the lock: it may ask for the modes or post a device change.
+    for (int deviceType : connectedTypes) {
+        window_.SetDeviceState(deviceType, 1);
+    }
+    modeMatched_.store(!connectedTypes.empty());
     interfacesFound_.store(!records.empty());
 }
 

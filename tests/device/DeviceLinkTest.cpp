@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <future>
 #include <thread>
 
 namespace kw::test {
@@ -88,6 +89,41 @@ TEST(DeviceLink, RescanMarksConnectedModesAndUpdateConnectionPostsFirmwareThenRe
     rig.link.RunPass();
     rig.link.RunPass();
     EXPECT_EQ(log.Codes(), (std::vector<int>{13, 5}));
+}
+
+// The window may look at the modes (from any thread) while it is told a model is connected.
+TEST(DeviceLink, RescanTellsTheWindowWithoutHoldingTheModes) {
+    struct ModesReadingWindow : WorkerWindow {
+        void SetDeviceState(int deviceType, int state) override {
+            // Kept until the test ends: a read still blocked must not block the rescan too.
+            reads.push_back(std::async(std::launch::async, [this] { return link->Modes(); }));
+            readable.push_back(reads.back().wait_for(2s) == std::future_status::ready);
+            states.push_back({deviceType, state});
+        }
+        DeviceLink* link = nullptr;
+        std::vector<std::future<std::vector<ModeEntry>>> reads;
+        std::vector<bool> readable;
+        std::vector<std::pair<int, int>> states;
+    };
+    auto clock = std::make_shared<VirtualClock>();
+    auto hid = std::make_shared<SimulatedHid>(clock);
+    HidDeviceManager manager(hid, clock);
+    for (const ModeEntry& entry : ProductModes()) {
+        manager.AddKnown(Known(entry));
+    }
+    ModesReadingWindow window;
+    DeviceLink link(manager, *clock, window);
+    window.link = &link;
+    link.SetModes(ProductModes());
+    hid->PlugIn(Cable201());
+    hid->PlugIn(Cable101());
+    link.Rescan();
+    EXPECT_TRUE(link.ModeMatched());
+    EXPECT_EQ(window.states, (std::vector<std::pair<int, int>>{{201, 1}, {101, 1}}));
+    EXPECT_EQ(window.readable, (std::vector<bool>{true, true}));
+    for (auto& read : window.reads) {
+        read.wait(); // before the link goes
+    }
 }
 
 TEST(DeviceLink, WirelessInterfaceWithoutMatchingModeShowsTheReceiverAlone) {
