@@ -166,7 +166,10 @@ def read_board(path, catalogue):
                     text_id, mode, bits = int(words[1]), int(words[2]), int(words[3], 16)
                 except ValueError:
                     raise SourceError(f"{where}: bad number in mode line")
-                board["modes"].append({"name": text_id, "mode": mode, "bits": bits, "note": " ".join(words[4:])})
+                note = " ".join(words[4:])
+                if "--" in note:
+                    raise SourceError(f"{where}: a mode note cannot hold '--' (it becomes an XML comment)")
+                board["modes"].append({"name": text_id, "mode": mode, "bits": bits, "note": note})
             elif keyword == "row":
                 if len(words) < 4 or words[2] != "at":
                     raise SourceError(f"{where}: expected 'row R at Y' followed by keys")
@@ -185,7 +188,10 @@ def read_board(path, catalogue):
             raise SourceError(f"{os.path.basename(path)}: missing '{required}'")
     if board["code"] not in ("0x", "plain"):
         raise SourceError(f"{os.path.basename(path)}: code must be '0x' or 'plain'")
-    board["keys_expected"] = int(board["keys"])
+    try:
+        board["keys_expected"] = int(board["keys"])
+    except ValueError:
+        raise SourceError(f"{os.path.basename(path)}: keys {board['keys']!r} is not a whole number")
     board["key_list"] = place_keys(board["rows"], catalogue)
     return board
 
