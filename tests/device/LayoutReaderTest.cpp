@@ -24,13 +24,13 @@ TEST(AttributeNumbers, DecimalTakesLeadingDigitsAndHexTakesAnyPrefix) {
         {L"0X1a", 0, 0x1A},
         {L"x", 0, 0},
         {L"ffff", 0, 0xFFFF},
-        {L"99999999999", 2147483647, -1},
+        {L"99999999999", 2147483647, 2147483647},
+        {L"ffffffff", 0, -1}, // a full 32-bit value keeps its bits
+        {L"-99999999999", -2147483647 - 1, -2147483647 - 1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseDecimal(c.text), c.decimal) << "decimal of '" << c.text << "'";
-        if (c.hex != -1) {
-            EXPECT_EQ(ParseHex(c.text), c.hex) << "hex of '" << c.text << "'";
-        }
+        EXPECT_EQ(ParseHex(c.text), c.hex) << "hex of '" << c.text << "'";
     }
 }
 
