@@ -95,6 +95,12 @@ TEST(TransferRunner, TransferBeyondTheBoundHoldsBackBothWaysUntilItReturns) {
         }),
                   -1);
         EXPECT_FALSE(otherRan) << "nothing runs beside the blocked transfer";
+        if (!blockHere) {
+            // The hand-off's caller gives up at the bound while its transfer still blocks. Waited
+            // for before the gate opens: the other caller's deadline is the same, so it may see it
+            // first.
+            EXPECT_EQ(blocked.wait_for(5s), std::future_status::ready);
+        }
         gate.Open();
         EXPECT_EQ(blocked.get(), blockHere ? 5 : -1) << "a hand-off gave up waiting at the bound";
         int result = -1;
