@@ -61,16 +61,18 @@ TEST_F(PathsTest, CreateFolderTreeMakesEveryParent) {
 }
 
 TEST_F(PathsTest, ProgramFolderFallsBackToTheInstalledLayout) {
-    ScopedEnv noOverride("KEYWRIGHT_PRODUCT_DIR", std::nullopt);
-    // The test binary lives in <build>/bin; the build copies the product files to <build>/share/keywright.
+    // The test binary lives in <build>/bin and the build copies the product files to
+    // <build>/share/keywright, the way an installation puts them in <prefix>/share/keywright.
     const auto exeFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-    if (std::filesystem::exists(exeFolder / "config.xml")) {
-        EXPECT_EQ(ProgramFolder(), exeFolder);
-    } else if (std::filesystem::is_directory(exeFolder.parent_path() / "share" / "keywright")) {
-        EXPECT_EQ(ProgramFolder(), exeFolder.parent_path() / "share" / "keywright");
-    } else {
-        EXPECT_EQ(ProgramFolder(), exeFolder);
+    ASSERT_FALSE(std::filesystem::exists(exeFolder / "config.xml")) << "product files beside the tests";
+    const auto shared = exeFolder.parent_path() / "share" / "keywright";
+    // Unset and empty overrides alike are ignored.
+    const std::optional<std::string> overrides[] = {std::nullopt, std::string()};
+    for (const std::optional<std::string>& value : overrides) {
+        ScopedEnv override("KEYWRIGHT_PRODUCT_DIR", value);
+        EXPECT_EQ(ProgramFolder(), shared);
     }
+    EXPECT_TRUE(std::filesystem::is_regular_file(shared / "config.xml"));
 }
 
 } // namespace
