@@ -4,8 +4,9 @@
 // thread and the audio thread never interleave, and so that a caller waiting for a transfer gives
 // up after a bound instead of blocking for ever.
 //
-// Run hands the transfer to a thread of the runner's own and waits at most the bound for it: the
-// caller never blocks longer than that, whatever the transfer does. RunHere runs the transfer on
+// Run hands the transfer to a thread of the runner's own and waits at most the bound for it,
+// whatever the transfer does (after any wait behind an earlier transfer, below: at most twice the
+// bound in all, more only while several callers compete). RunHere runs the transfer on
 // the calling thread, without a hand-off between threads; the caller then blocks as long as the
 // transfer does (hidraw bounds its own transfers by the kernel's time-out), so it is meant for the
 // high-rate light frames of the worker.
