@@ -214,8 +214,7 @@ int ConfigStore::DeviceType() const {
     return deviceType_;
 }
 
-int ConfigStore::ExecuteInts(const char* sql, std::initializer_list<int> values) {
-    SQLiteStatement statement;
+int ConfigStore::PrepareInts(SQLiteStatement& statement, const char* sql, std::initializer_list<int> values) {
     if (const int prepared = Prepare(statement, sql); prepared != 0) {
         return prepared;
     }
@@ -225,19 +224,19 @@ int ConfigStore::ExecuteInts(const char* sql, std::initializer_list<int> values)
             return kMisuse;
         }
     }
-    return statement.Step();
+    return 0;
+}
+
+int ConfigStore::ExecuteInts(const char* sql, std::initializer_list<int> values) {
+    SQLiteStatement statement;
+    const int prepared = PrepareInts(statement, sql, values);
+    return prepared != 0 ? prepared : statement.Step();
 }
 
 int ConfigStore::QueryInt(const char* sql, std::initializer_list<int> values) {
     SQLiteStatement statement;
-    if (Prepare(statement, sql) != 0) {
+    if (PrepareInts(statement, sql, values) != 0) {
         return -1;
-    }
-    int index = 0;
-    for (int value : values) {
-        if (statement.BindInt(++index, value) != 0) {
-            return -1;
-        }
     }
     const int result = statement.Step();
     if (result == SQLiteStatement::kRow) {

@@ -164,6 +164,8 @@ private:
     bool Select(SQLiteStatement& statement, const char* sql, const Values&... values) {
         return Prepare(statement, sql) == 0 && statement.BindAll(values...);
     }
+    // Prepares `sql` and binds the numbers to parameters 1, 2, ...; 0, or the failing result.
+    int PrepareInts(SQLiteStatement& statement, const char* sql, std::initializer_list<int> values);
     int ExecuteInts(const char* sql, std::initializer_list<int> values);
     // The first column of the first row as a number; -1 when the query fails.
     int QueryInt(const char* sql, std::initializer_list<int> values);
