@@ -387,6 +387,30 @@ TEST_F(Dialogs, LeavingTheWindowDropsTheHoverControl) {
     EXPECT_EQ(probe->moves.back(), CPoint(-1, -1));
 }
 
+TEST_F(Dialogs, RestingThePointerForTheHoverTimeDeliversOneHover) {
+    struct HoverDialog : RecordingDialog {
+        int OnMouseHover(unsigned, int x, int y) override {
+            hovers.push_back(CPoint(x, y));
+            return 0;
+        }
+        std::vector<CPoint> hovers;
+    } dialog;
+    const HWND hwnd = dialog.Open();
+    DeliverPointerMove(hwnd, CPoint(20, 20));
+    DispatchPendingMessages();
+    Advance(HOVER_DEFAULT_MS - 1);
+    EXPECT_TRUE(dialog.hovers.empty());
+    // Looking at the queue without taking leaves the hover in it.
+    clock->Advance(1);
+    MSG peeked;
+    ASSERT_TRUE(PeekMessageW(peeked, hwnd, false));
+    EXPECT_EQ(peeked.message, static_cast<UINT>(WM_MOUSEHOVER));
+    DispatchPendingMessages();
+    EXPECT_EQ(dialog.hovers.size(), 1u);
+    Advance(HOVER_DEFAULT_MS * 2);
+    EXPECT_EQ(dialog.hovers.size(), 1u);
+}
+
 TEST_F(Dialogs, HoveringAControlWithATipShowsTheTipWindow) {
     RecordingDialog dialog;
     const HWND hwnd = dialog.Open();

@@ -171,8 +171,7 @@ bool MessageQueue::Next(MSG& out, HWND filter, bool remove, bool& quit) {
         }
     }
     std::uint64_t ignored = 0;
-    if (HWND hwnd = WindowTable::Get().TakeHover(this, now, ignored);
-        hwnd && (filter == 0 || filter == hwnd)) {
+    if (HWND hwnd = WindowTable::Get().TakeHover(this, now, ignored, filter, remove)) {
         const WindowRecord r = WindowTable::Get().Copy(hwnd);
         const CPoint c = GetCursorPos();
         out = MSG{hwnd, WM_MOUSEHOVER, 0, MAKELPARAM(c.x - r.rect.left, c.y - r.rect.top), now, c};

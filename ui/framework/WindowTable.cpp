@@ -73,16 +73,19 @@ HWND WindowTable::TakePaint(const MessageQueue* queue, std::uint64_t now, std::u
     return 0;
 }
 
-HWND WindowTable::TakeHover(const MessageQueue* queue, std::uint64_t now, std::uint64_t& nextDue) {
+HWND WindowTable::TakeHover(const MessageQueue* queue, std::uint64_t now, std::uint64_t& nextDue, HWND filter,
+                            bool remove) {
     std::lock_guard guard(lock_);
     nextDue = std::numeric_limits<std::uint64_t>::max();
     for (auto& [hwnd, r] : windows_) {
-        if (r.queue.get() != queue || r.hoverDue == 0) {
+        if (r.queue.get() != queue || r.hoverDue == 0 || (filter != 0 && hwnd != filter)) {
             continue;
         }
         if (r.hoverDue <= now) {
-            r.hoverDue = 0;
-            r.tracking &= ~TME_HOVER;
+            if (remove) {
+                r.hoverDue = 0;
+                r.tracking &= ~TME_HOVER;
+            }
             return hwnd;
         }
         nextDue = std::min(nextDue, r.hoverDue);

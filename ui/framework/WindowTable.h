@@ -69,8 +69,10 @@ public:
     // The first window of `queue` that is due for painting; otherwise the earliest time at which one
     // will be (UINT64_MAX when none).
     HWND TakePaint(const MessageQueue* queue, std::uint64_t now, std::uint64_t& nextDue);
-    // The first window of `queue` whose hover time has come.
-    HWND TakeHover(const MessageQueue* queue, std::uint64_t now, std::uint64_t& nextDue);
+    // The first window of `queue` (only `filter` unless it is 0) whose hover time has come. With
+    // `remove` its hover tracking ends; without, the hover stays due for a later call.
+    HWND TakeHover(const MessageQueue* queue, std::uint64_t now, std::uint64_t& nextDue, HWND filter = 0,
+                   bool remove = true);
     HWND Find(const std::wstring* className, const std::wstring* title);
 
     HWND capture = 0;
