@@ -106,7 +106,9 @@ bool ConfigStore::OpenStore(const std::filesystem::path& dataFolder, const std::
 
 bool ConfigStore::CreateSchema() {
     std::lock_guard lock(storeLock_);
-    if (!SQLiteDB::IsOpen() && !Open(path_.c_str(), key_, kOpenOrCreate)) {
+    // SQLite takes an empty name for a private scratch file that is gone on close: before a model
+    // is chosen there is no file to open.
+    if (!SQLiteDB::IsOpen() && (path_.empty() || !Open(path_.c_str(), key_, kOpenOrCreate))) {
         return false;
     }
     if (HasSchema()) {

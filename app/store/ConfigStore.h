@@ -45,7 +45,8 @@ public:
     // left as it is. Another model's open file is closed first. The result is also kept (Opened()).
     bool OpenStore(const std::filesystem::path& dataFolder, const std::wstring& keyboardName);
     // Opens Path() when nothing is open, creating the file, and creates the tables and indexes
-    // that are missing, all in one transaction. True when the whole schema is there.
+    // that are missing, all in one transaction. True when the whole schema is there; false when
+    // nothing is open and no model's file was chosen yet.
     bool CreateSchema();
     // Deletes the model's file with its write-ahead log; closes the connection first when it is
     // that file. True when no file is left.

@@ -615,6 +615,10 @@ TEST(ConfigStoreClosed, EveryOperationFailsSoftlyWithoutAFile) {
     EXPECT_FALSE(store.SelectMusicLayer());
     EXPECT_EQ(store.GetSelectedMusicLayer(), 0);
     EXPECT_FALSE(store.WriteDefaultSettings());
+    // No model chosen yet: there is no file to give the schema, and a private scratch database
+    // that vanishes on close must not pass for one.
+    EXPECT_FALSE(store.CreateSchema());
+    EXPECT_FALSE(store.IsOpen());
 
     EXPECT_TRUE(profiles.empty() && keys.empty() && macros.empty() && items.empty() && lights.empty() &&
                 colours.empty())
