@@ -5,6 +5,7 @@
 #include "ui/framework/CArea.h"
 #include "ui/framework/ControlFactory.h"
 #include "ui/framework/MPanel.h"
+#include "ui/framework/MScroll.h"
 
 namespace vellum::test {
 namespace {
@@ -340,6 +341,36 @@ TEST_F(ControlTree, WheelScrollsAPanelByItsStep) {
     DeliverWheel(hwnd, 5 * WHEEL_DELTA, CPoint(50, 50));
     DispatchPendingMessages();
     EXPECT_EQ(panel->GetScrollVertical()->GetPosition(), 0);
+}
+
+TEST(ScrollBar, ThumbAndDragFollowTheRangeEvenWhenItIsHuge) {
+    struct Case {
+        int range;
+        int position;
+        int thumbTop; // on a 100-pixel track
+        int dragBy;   // pixels the thumb is dragged from the top
+        int dragged;  // the position that drag gives
+    };
+    const Case cases[] = {
+        {0, 0, 0, 50, 0},
+        {400, 200, 37, 75, 400},
+        {400, 400, 75, 30, 160},
+        {2'000'000'000, 2'000'000'000, 80, 80, 2'000'000'000},
+        {2'000'000'000, 1'000'000'000, 40, 40, 1'000'000'000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.range);
+        MScroll bar(nullptr, 1, CRect(0, 0, 10, 100), true, 1);
+        bar.SetRange(c.range);
+        bar.SetPosition(c.position);
+        EXPECT_EQ(bar.ThumbRect().top, c.thumbTop);
+        bar.SetPosition(0);
+        const CPoint grab(5, bar.ThumbRect().top + 5);
+        ASSERT_EQ(bar.OnControlLButtonDown(0, grab), 1);
+        bar.OnControlMouseMove(0, CPoint(grab.x, grab.y + c.dragBy));
+        bar.OnControlLButtonUp(0, CPoint(grab.x, grab.y + c.dragBy));
+        EXPECT_EQ(bar.GetPosition(), c.dragged);
+    }
 }
 
 TEST_F(ControlTree, WorkerThreadsUpdateControlsWhileTheWindowPaints) {

@@ -4,6 +4,7 @@
 #include "ui/framework/PaintManager.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vellum {
 
@@ -50,7 +51,9 @@ CRect MScroll::ThumbRect() const {
     const int track = TrackLength();
     const int thumb = ThumbLength();
     const int range = range_;
-    const int offset = range > 0 ? (track - thumb) * position_ / range : 0;
+    // In 64 bits: the free track times a large range does not fit an int.
+    const int offset =
+        range > 0 ? static_cast<int>(std::int64_t{track - thumb} * position_.load() / range) : 0;
     return vertical_ ? CRect(r.left, r.top + offset, r.right, r.top + offset + thumb)
                      : CRect(r.left + offset, r.top, r.left + offset + thumb, r.bottom);
 }
@@ -102,7 +105,8 @@ int MScroll::OnControlMouseMove(unsigned, CPoint pt) {
         return 1;
     }
     const int moved = (vertical_ ? pt.y : pt.x) - dragStart_;
-    if (SetPosition(dragPosition_ + moved * range_ / free)) {
+    const std::int64_t target = dragPosition_ + std::int64_t{moved} * range_.load() / free;
+    if (SetPosition(static_cast<int>(std::clamp<std::int64_t>(target, 0, range_.load())))) {
         UpdateControl(0, 0);
         SendMessageW(8, static_cast<unsigned>(position_.load()), 0);
     }
