@@ -11,6 +11,15 @@
 
 namespace kw {
 
+// KeyFunction::macro_type values a download tells apart (0: no function).
+constexpr int kFunctionDisabled = 1;
+constexpr int kFunctionKey = 2;
+constexpr int kFunctionMacro = 3;
+constexpr int kFunctionPreset = 7;
+// MacroItem::type values of the key events the keyboard plays itself.
+constexpr int kMacroItemPress = 2;
+constexpr int kMacroItemRelease = 3;
+
 class DownloadSource {
 public:
     virtual ~DownloadSource() = default;

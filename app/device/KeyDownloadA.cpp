@@ -18,10 +18,6 @@ constexpr auto kMatrixPartPause = 10ms;
 constexpr uint8_t kSlotCode = 0x8E;
 constexpr uint8_t kMatrixCode = 0x8D;
 constexpr int kMatrixKeys = 180;
-constexpr int kTypeDisabled = 1;
-constexpr int kTypeKey = 2;
-constexpr int kTypeMacro = 3;
-constexpr int kTypePreset = 7;
 
 } // namespace
 
@@ -59,12 +55,12 @@ KeyMatrix KeyDownloadA::BuildKeyMatrix(const std::vector<KeyFunction>& functions
         }
         uint8_t first = 0;
         uint8_t second = 0;
-        if (function.macro_type == kTypeKey) {
+        if (function.macro_type == kFunctionKey) {
             first = static_cast<uint8_t>(function.macro_value & 0xFF);
             second = 0x20;
-        } else if (function.macro_type == kTypeDisabled) {
+        } else if (function.macro_type == kFunctionDisabled) {
             second = 0x20;
-        } else if (function.macro_type == kTypeMacro || function.macro_type == kTypePreset) {
+        } else if (function.macro_type == kFunctionMacro || function.macro_type == kFunctionPreset) {
             if (const auto slot = slotOfKey.find(function.key_code); slot != slotOfKey.end()) {
                 first = static_cast<uint8_t>(slot->second & 0xFF);
                 second = 0x40;
@@ -111,7 +107,7 @@ bool KeyDownloadA::Run(const std::map<int, int>& matrixIndex) {
     std::map<int, int> slotOfKey;
     int slot = 0;
     for (const KeyFunction& function : functions) {
-        if (function.macro_type != kTypeMacro) {
+        if (function.macro_type != kFunctionMacro) {
             continue;
         }
         MacroRecord macro; // a missing macro is played once
@@ -125,7 +121,7 @@ bool KeyDownloadA::Run(const std::map<int, int>& matrixIndex) {
         slotOfKey[function.key_code] = slot++;
     }
     for (const KeyFunction& function : functions) {
-        if (function.macro_type != kTypePreset) {
+        if (function.macro_type != kFunctionPreset) {
             continue;
         }
         clock_.Sleep(kSlotPause);

@@ -16,10 +16,6 @@ using namespace std::chrono_literals;
 constexpr auto kSlotPause = 16ms;
 constexpr int kShortcutSlots = 13;
 constexpr int kKeySlots = 10;
-constexpr int kMacroPress = 2;
-constexpr int kMacroRelease = 3;
-constexpr int kTypeMacro = 3;
-constexpr int kTypePreset = 7;
 
 uint8_t Low(int value) {
     return static_cast<uint8_t>(value & 0xFF);
@@ -31,7 +27,7 @@ FeatureReport KeyDownloadB::KeySlotFrame(int slot, const KeyFunction* function) 
     uint8_t key = 0;
     uint8_t value = 0;
     if (function && function->macro_value > 0 && function->macro_type != 0 &&
-        function->macro_type != kTypeMacro && function->macro_type != kTypePreset) {
+        function->macro_type != kFunctionMacro && function->macro_type != kFunctionPreset) {
         key = Low(function->key_code);
         value = Low(function->macro_value);
     }
@@ -49,24 +45,24 @@ ShortcutBlock KeyDownloadB::BuildShortcutBlock(int key, int slot, int type, int 
             block[at++] = timing;
         }
     };
-    if (type == kTypePreset) {
+    if (type == kFunctionPreset) {
         block[2] = Low(key);
         block[3] = 1;
         for (const PresetKeyEvent& event : PresetShortcutEvents(value)) {
             add(event.usage, event.press ? 0x01 : 0x81);
         }
-    } else if (type == kTypeMacro) {
+    } else if (type == kFunctionMacro) {
         MacroRecord macro;
         if (source_.Macro(value, macro)) {
             block[2] = Low(key);
             block[3] = Low(macro.play_times);
         }
         for (const MacroItem& item : source_.MacroItems(value)) {
-            if (item.type != kMacroPress && item.type != kMacroRelease) {
+            if (item.type != kMacroItemPress && item.type != kMacroItemRelease) {
                 continue; // delays, mouse events and the like stay on the host
             }
             add(Low(source_.UsageOfVirtualKey(item.value)),
-                EncodeDelay(item.type == kMacroRelease, item.delay_time));
+                EncodeDelay(item.type == kMacroItemRelease, item.delay_time));
         }
     }
     return block;
@@ -114,7 +110,7 @@ void KeyDownloadB::Run() {
         if (function.macro_type == 0) {
             continue;
         }
-        if (function.macro_type == kTypeMacro || function.macro_type == kTypePreset) {
+        if (function.macro_type == kFunctionMacro || function.macro_type == kFunctionPreset) {
             WriteShortcutSlot(function.key_code, shortcutSlot++, function.macro_type, function.macro_value);
         } else {
             SetKeySlot(keySlot++, &function);

@@ -6,13 +6,6 @@
 
 namespace kw {
 
-namespace {
-
-constexpr int kMacroPress = 2;
-constexpr int kMacroRelease = 3;
-
-} // namespace
-
 std::vector<uint8_t> MacroSlotPayload(const MacroRecord& macro, const std::vector<MacroItem>& items,
                                       DownloadSource& source) {
     std::vector<uint8_t> payload(3 + 3 * items.size(), 0);
@@ -20,7 +13,7 @@ std::vector<uint8_t> MacroSlotPayload(const MacroRecord& macro, const std::vecto
     payload[1] = static_cast<uint8_t>(items.size() & 0xFF);
     size_t at = 2;
     for (const MacroItem& item : items) {
-        if (item.type != kMacroPress && item.type != kMacroRelease) {
+        if (item.type != kMacroItemPress && item.type != kMacroItemRelease) {
             continue; // counted above, not encoded
         }
         // Bit 7 of a delay byte carries the press or release mark, so delays stay within 15 bits.
@@ -28,7 +21,7 @@ std::vector<uint8_t> MacroSlotPayload(const MacroRecord& macro, const std::vecto
         const auto low = static_cast<uint8_t>(delay & 0xFF);
         const auto high = static_cast<uint8_t>(delay >> 8);
         payload[at++] = static_cast<uint8_t>(source.UsageOfVirtualKey(item.value) & 0xFF);
-        if (item.type == kMacroPress) {
+        if (item.type == kMacroItemPress) {
             payload[at++] = low;
             payload[at++] = high | 0x80;
         } else {

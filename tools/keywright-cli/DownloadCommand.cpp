@@ -38,9 +38,9 @@ int RunDownload(CliContext& context, const std::vector<std::string>& args) {
     int shortcuts = 0;
     int keys = 0;
     for (const KeyFunction& function : functions) {
-        if (function.macro_type == 3) {
+        if (function.macro_type == kFunctionMacro) {
             ++macros;
-        } else if (function.macro_type == 7) {
+        } else if (function.macro_type == kFunctionPreset) {
             ++shortcuts;
         } else if (function.macro_type != 0) {
             ++keys;
