@@ -202,40 +202,39 @@ int MControl::OnRButtonUp(unsigned keys, CPoint pt) {
 }
 
 int MControl::OnLButtonDblClk(unsigned keys, CPoint pt) {
+    return RouteDblClk(true, keys, pt);
+}
+
+int MControl::OnRButtonDblClk(unsigned keys, CPoint pt) {
+    return RouteDblClk(false, keys, pt);
+}
+
+int MControl::RouteDblClk(bool left, unsigned keys, CPoint pt) {
     if (!visible_ || !response_) {
         return 0;
+    }
+    if (!dblClk_ && !hot_) {
+        // Without double clicks the second click is a press like the first.
+        return RouteButton(left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, keys, pt);
     }
     CPoint changed = pt;
     OnMousePointChange(changed);
     if (MControl* hot = hot_) {
         const CPoint p = UsesRawPoint(hot) ? pt : changed;
         // A child that does not take double clicks sees a second press.
-        return hot->GetDblClk() ? hot->OnLButtonDblClk(keys, p) : hot->OnLButtonDown(keys, p);
+        if (left) {
+            return hot->GetDblClk() ? hot->OnLButtonDblClk(keys, p) : hot->OnLButtonDown(keys, p);
+        }
+        return hot->GetDblClk() ? hot->OnRButtonDblClk(keys, p) : hot->OnRButtonDown(keys, p);
     }
-    if (!dblClk_) {
-        return OnControlLButtonDown(keys, changed);
+    if (!left) {
+        return OnControlRButtonDblClk(keys, changed);
     }
     if (GetRect().PtInRect(pt)) {
         CPoint where = pt;
         SendMessageW(3, keys, reinterpret_cast<long>(&where));
     }
     return OnControlLButtonDblClk(keys, changed);
-}
-
-int MControl::OnRButtonDblClk(unsigned keys, CPoint pt) {
-    if (!visible_ || !response_) {
-        return 0;
-    }
-    CPoint changed = pt;
-    OnMousePointChange(changed);
-    if (MControl* hot = hot_) {
-        const CPoint p = UsesRawPoint(hot) ? pt : changed;
-        return hot->GetDblClk() ? hot->OnRButtonDblClk(keys, p) : hot->OnRButtonDown(keys, p);
-    }
-    if (!dblClk_) {
-        return OnControlRButtonDown(keys, changed);
-    }
-    return OnControlRButtonDblClk(keys, changed);
 }
 
 int MControl::OnScroll(int bar, unsigned down, CPoint pt) {

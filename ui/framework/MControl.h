@@ -187,6 +187,7 @@ private:
         return child->GetControlID() == 1 || child->GetControlID() == 2;
     }
     int RouteButton(UINT which, unsigned keys, CPoint pt);
+    int RouteDblClk(bool left, unsigned keys, CPoint pt);
 
     MObject* parent_ = nullptr;
     std::atomic<PaintManager*> manager_ = nullptr;
