@@ -24,6 +24,14 @@ void MControlFont::SetTextColor(ARGB color) {
     UpdateControl(1, 0);
 }
 
+void MControlFont::UseImage(Image* image, int count) {
+    image_ = image;
+    imageWidth_ = image->Width() / count;
+    imageHeight_ = image->Height();
+    imageCount_ = count;
+    UpdateControl(1, 0);
+}
+
 int MControlFont::SetImage(unsigned resourceId, const std::wstring& type, int count) {
     PaintManager* manager = GetManager();
     if (!manager || count <= 0) {
@@ -33,11 +41,7 @@ int MControlFont::SetImage(unsigned resourceId, const std::wstring& type, int co
     if (!info) {
         return 0;
     }
-    image_ = info->image.get();
-    imageWidth_ = info->image->Width() / count;
-    imageHeight_ = info->image->Height();
-    imageCount_ = count;
-    UpdateControl(1, 0);
+    UseImage(info->image.get(), count);
     return 1;
 }
 
@@ -54,11 +58,7 @@ int MControlFont::SetImage(const wchar_t* file, int count) {
         std::lock_guard guard(textLock_);
         imagePath_ = file;
     }
-    image_ = info->image.get();
-    imageWidth_ = info->image->Width() / count;
-    imageHeight_ = info->image->Height();
-    imageCount_ = count;
-    UpdateControl(1, 0);
+    UseImage(info->image.get(), count);
     return 1;
 }
 

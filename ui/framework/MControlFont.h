@@ -57,6 +57,9 @@ protected:
     void DrawImageSlice(cairo_t* cr, int index, const CRect& dst, int corner = 0) const;
 
 private:
+    // Shows `image` cut into `count` state slices.
+    void UseImage(Image* image, int count);
+
     mutable std::mutex textLock_;
     std::wstring title_;
     std::wstring fontName_;
