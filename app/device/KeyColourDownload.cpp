@@ -1,8 +1,6 @@
 #include "app/device/KeyColourDownload.h"
 
-#include "app/device/CommandFrames.h"
-
-#include <span>
+#include "app/device/BlockParts.h"
 
 namespace kw {
 
@@ -39,13 +37,7 @@ KeyColourBlock KeyColourDownload::BuildBlock(const std::vector<KeyLightRecord>& 
 }
 
 std::array<OutputReport, 8> KeyColourDownload::Parts(const KeyColourBlock& block) {
-    std::array<OutputReport, 8> parts{};
-    for (size_t i = 0; i < parts.size(); ++i) {
-        const size_t offset = 60 * i;
-        parts[i] = MakeOutputPart(0x8B, i + 1 < parts.size() ? 60 : 20, static_cast<uint16_t>(offset),
-                                  std::span<const uint8_t>(block).subspan(offset, 60));
-    }
-    return parts;
+    return BlockParts<8>(0x8B, block, 20);
 }
 
 bool KeyColourDownload::Send(const KeyColourBlock& block) {

@@ -1,5 +1,6 @@
 #include "app/device/KeyDownloadA.h"
 
+#include "app/device/BlockParts.h"
 #include "app/device/CommandFrames.h"
 #include "app/device/MacroSlotPayload.h"
 
@@ -73,13 +74,7 @@ KeyMatrix KeyDownloadA::BuildKeyMatrix(const std::vector<KeyFunction>& functions
 }
 
 std::array<OutputReport, 4> KeyDownloadA::KeyMatrixParts(const KeyMatrix& matrix) {
-    std::array<OutputReport, 4> parts{};
-    for (size_t i = 0; i < parts.size(); ++i) {
-        const size_t offset = 60 * i;
-        parts[i] = MakeOutputPart(kMatrixCode, i + 1 < parts.size() ? 60 : 40, static_cast<uint16_t>(offset),
-                                  std::span<const uint8_t>(matrix).subspan(offset, 60));
-    }
-    return parts;
+    return BlockParts<4>(kMatrixCode, matrix, 40);
 }
 
 bool KeyDownloadA::WriteMacroSlot(int slot, std::span<const uint8_t> payload) {

@@ -1,8 +1,7 @@
 #include "app/device/LightFrame.h"
 
+#include "app/device/BlockParts.h"
 #include "app/device/CommandFrames.h"
-
-#include <span>
 
 namespace kw {
 
@@ -34,13 +33,7 @@ LightFrameBlock LightFrame::Build(const std::vector<KeyColour>& keys, const std:
 }
 
 std::array<OutputReport, 6> LightFrame::Parts(const LightFrameBlock& block) {
-    std::array<OutputReport, 6> parts{};
-    for (size_t i = 0; i < parts.size(); ++i) {
-        const size_t offset = 60 * i;
-        parts[i] = MakeOutputPart(0xF1, i + 1 < parts.size() ? 60 : 30, static_cast<uint16_t>(offset),
-                                  std::span<const uint8_t>(block).subspan(offset, 60));
-    }
-    return parts;
+    return BlockParts<6>(0xF1, block, 30);
 }
 
 OutputReport LightFrame::BeginStreaming() {
