@@ -53,7 +53,7 @@ bool CliContext::ParseOptions(std::vector<std::string>& args) {
     return true;
 }
 
-void CliContext::LoadProduct() {
+bool CliContext::LoadProduct() {
     const auto folder =
         options_.productDir.empty() ? ProgramFolder() : std::filesystem::path(options_.productDir);
     if (const std::wstring name = DeviceCatalog::ReadSoftwareName(folder / "config.xml"); !name.empty()) {
@@ -62,12 +62,20 @@ void CliContext::LoadProduct() {
     catalog_ = std::make_unique<DeviceCatalog>(folder, nullView_);
     catalog_->LoadProductDescription();
     int type = options_.deviceType;
+    bool modelFound = options_.model.empty();
     for (const KeyboardEntry& keyboard : catalog_->Keyboards()) {
         if (!options_.model.empty() && keyboard.name == options_.model) {
             type = keyboard.device_type;
+            modelFound = true;
         }
     }
     catalog_->LoadDeviceDefinition(type);
+    if (!modelFound) {
+        // Working on another model than the one named would touch the wrong store and keyboard.
+        std::fprintf(stderr, "keywright-cli: no model '%s' in config.xml\n",
+                     vellum::ToUtf8(options_.model).c_str());
+    }
+    return modelFound;
 }
 
 std::string Utf8(const std::wstring& text) {

@@ -27,8 +27,9 @@ public:
     // False (with a message on stderr) for a malformed option.
     bool ParseOptions(std::vector<std::string>& args);
 
-    // Reads config.xml and the selected model's layout file.
-    void LoadProduct();
+    // Reads config.xml and the selected model's layout file. False (with a message on stderr) when
+    // --model names no model of config.xml.
+    bool LoadProduct();
 
     const CliOptions& Options() const { return options_; }
     DeviceCatalog& Catalog() { return *catalog_; }

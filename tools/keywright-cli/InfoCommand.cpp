@@ -9,7 +9,9 @@ int RunInfo(CliContext& context, const std::vector<std::string>& args) {
         std::fprintf(stderr, "usage: keywright-cli info\n");
         return 2;
     }
-    context.LoadProduct();
+    if (!context.LoadProduct()) {
+        return 2;
+    }
     const DeviceCatalog& catalog = context.Catalog();
     const DeviceDefinition& definition = catalog.Definition();
     if (context.Options().json) {

@@ -70,7 +70,9 @@ int LinkSession::OpenConnected() {
 }
 
 int LinkSession::Open() {
-    context_.LoadProduct();
+    if (!context_.LoadProduct()) {
+        return 2;
+    }
     const CliOptions& options = context_.Options();
     clock_ = std::make_shared<SystemClock>();
 

@@ -15,7 +15,9 @@ int RunStore(CliContext& context, const std::vector<std::string>& args) {
         std::fprintf(stderr, "usage: keywright-cli store\n");
         return 2;
     }
-    context.LoadProduct();
+    if (!context.LoadProduct()) {
+        return 2;
+    }
     const std::wstring& model = context.Model().name;
     const std::filesystem::path dataFolder = DataFolder();
     std::error_code ec;
