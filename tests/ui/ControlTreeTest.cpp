@@ -257,6 +257,35 @@ TEST_F(ControlTree, LaterOverlappingControlsAreMarkedStaleByARepaintRequest) {
     EXPECT_EQ(dirty, CRect(0, 0, 90, 90));
 }
 
+TEST_F(ControlTree, InsideAPanelLaterOverlappingControlsAreMarkedStaleToo) {
+    RecordingDialog dialog;
+    dialog.Open();
+    auto* panel = static_cast<MPanel*>(
+        dialog.AddControl(std::make_unique<MPanel>(&dialog, 100, CRect(0, 0, 300, 180))));
+    Settle();
+    auto* below =
+        static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 1, CRect(0, 0, 50, 50))));
+    auto* above =
+        static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 2, CRect(40, 40, 90, 90))));
+    auto* apart =
+        static_cast<Probe*>(panel->AddControl(std::make_unique<Probe>(panel, 3, CRect(200, 0, 250, 50))));
+    Settle();
+    for (Probe* p : {below, above, apart}) {
+        p->SetUpdate(1, 0);
+    }
+    above->UpdateControl(1, 0);
+    // Only what lies above the repainted control is marked: `below` keeps its picture.
+    EXPECT_EQ(below->GetUpdate(), 1);
+    above->SetUpdate(1, 0);
+    below->UpdateControl(1, 0);
+    EXPECT_EQ(below->GetUpdate(), 0);
+    EXPECT_EQ(above->GetUpdate(), 0);
+    EXPECT_EQ(apart->GetUpdate(), 1);
+    CRect dirty;
+    ASSERT_TRUE(GetUpdateRect(dialog.GetSafeHwnd(), dirty));
+    EXPECT_EQ(dirty, CRect(0, 0, 90, 90));
+}
+
 TEST_F(ControlTree, AreasLieBelowEveryControlWhenARepaintMarksWhatIsAbove) {
     RecordingDialog dialog;
     dialog.Open();

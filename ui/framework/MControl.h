@@ -177,6 +177,7 @@ protected:
     // Must hold the matching lock.
     std::vector<std::unique_ptr<MControl>>& Areas() { return areas_.Items(); }
     std::vector<std::unique_ptr<MControl>>& Controls() { return controls_.Items(); }
+    ControlList& ChildControls() { return controls_; }
     // Moves the window focus to this control.
     void TakeFocus();
     CPoint LastMousePoint() const { return lastPoint_; }

@@ -176,17 +176,12 @@ long MPanel::OnControlUpdate(CRect rect, int redraw, MControl* control) {
     const CPoint offset = isBar ? CPoint() : GetScrollOffset();
     CRect dirty = rect;
     if (initialized_) {
-        std::lock_guard guard(ControlsLock());
-        bool after = false;
-        for (auto& child : Controls()) {
-            if (after && child->IsVisible() && child->GetRect().Intersects(rect)) {
+        ChildControls().ForEachAbove(control, false, [&](MControl* child) {
+            if (child->IsVisible() && child->GetRect().Intersects(rect)) {
                 child->SetUpdate(0, 0);
                 dirty = CRect::Union(dirty, child->GetRect());
             }
-            if (child.get() == control) {
-                after = true;
-            }
-        }
+        });
     }
     dirty.OffsetRect(-offset.x, -offset.y);
     // Only the part inside the panel shows; the panel itself is repainted beneath its children.
